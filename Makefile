@@ -1,0 +1,47 @@
+# The two commands a fresh machine needs: `make run` and `make test`.
+# Everything else here is what they are made of.
+
+JOBS ?= 2
+FUZZ_SECONDS ?= 300
+FUZZ_SMOKE_SECONDS ?= 30
+
+.PHONY: deps build run test test-default test-asan fuzz-smoke fuzz bench clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS)
+
+run: build
+	@scripts/run-testbed
+
+test: build
+	cd build && ctest -L 'unit|pixel' --output-on-failure -j $(JOBS)
+	cd build && ctest -L e2e --output-on-failure
+	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz-smoke
+
+test-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest -L 'unit|pixel' --output-on-failure -j $(JOBS)
+
+fuzz-smoke: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	scripts/run-fuzz $(FUZZ_SMOKE_SECONDS) smoke
+
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	scripts/run-fuzz $(FUZZ_SECONDS) full
+
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+	build-release/bin/kzm-bench
+
+clean:
+	rm -rf build build-asan build-fuzz build-release

@@ -1,0 +1,73 @@
+// Draws a tile map layer by layer at a scroll offset.
+//
+// Error policy of the engine: it reports nothing and validates nothing. It
+// tests for one condition only, an absent Tilesets list, on which drawing
+// draws nothing; elements of other classes in either list are passed over.
+// A tile whose tileset has no image, or whose frame is outside its image, is
+// passed over without any drawing call.
+#pragma once
+
+#include <cstdint>
+
+#include "mapdata/TRKTile.h"
+#include "mapdata/TRKTileset.h"
+#include "platform/Image.h"
+#include "platform/Object.h"
+
+namespace kzm {
+
+class TMapEngine : public Object {
+public:
+    std::int32_t ScrollX = 0;  // added to every tile's X, in pixels
+    std::int32_t ScrollY = 0;
+    std::int32_t MapRows = 0;     // only returned; drawing does not use it
+    std::int32_t MapColumns = 0;  // likewise
+    // Shared with the level after a load: the very same list objects.
+    Ref<ObjectList> Tilesets = std::make_shared<ObjectList>();
+    Ref<ObjectList> Tiles = std::make_shared<ObjectList>();
+    std::int32_t LayerCount = 1;
+    // The viewport in screen pixels: a culling rectangle, and its left-top
+    // corner is the screen offset of the whole map. Nothing clips to it.
+    std::int32_t ViewLeft = 0;
+    std::int32_t ViewTop = 0;
+    std::int32_t ViewRight = 0;
+    std::int32_t ViewBottom = 0;
+    std::int32_t ReservedA = 0;
+    std::int32_t ReservedB = 0;
+    std::int32_t ReservedC = 0;
+
+    ~TMapEngine() override;
+
+    virtual void SetViewport(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+    virtual void SetMapSize(std::int32_t rows, std::int32_t columns);
+    // Layers 0 to LayerCount - 1, each a walk of Tiles in list order.
+    virtual void Draw();
+    // One layer, whatever LayerCount says.
+    virtual void DrawLayer(std::int32_t layer);
+    // The image of the first tileset in the list whose Id is the tile's
+    // TilesetId (which may itself have none); none when no tileset matches.
+    virtual Ref<Image> FindTilesetImage(const Ref<ObjectList>& tilesets, const TRKTile& tile);
+    virtual void AddTileset(Ref<TRKTileset> tileset);
+    // Removes every tile that uses the tileset's Id, then the tileset's first
+    // entry; the tiles go even when the tileset is not in the list.
+    virtual void RemoveTileset(const Ref<TRKTileset>& tileset);
+    virtual Ref<ObjectList> GetTilesets();
+    virtual void SetScrollX(std::int32_t x);
+    virtual void SetScrollY(std::int32_t y);
+    virtual std::int32_t GetScrollX();
+    virtual std::int32_t GetScrollY();
+    virtual std::int32_t GetMapColumns();
+    virtual std::int32_t GetMapRows();
+    virtual std::int32_t GetLayerCount();
+    virtual void SetLayerCount(std::int32_t count);
+    virtual Ref<ObjectList> GetTiles();
+    // Take a reference to the new list before letting go of the old one, so
+    // handing over the list already held is harmless. Never copies.
+    virtual void SetTilesets(Ref<ObjectList> list);
+    virtual void SetTiles(Ref<ObjectList> list);
+
+private:
+    void DrawTile(const TRKTile& tile);
+};
+
+}  // namespace kzm

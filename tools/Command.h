@@ -1,0 +1,36 @@
+// The `kzm` tool's subcommands register themselves here, one file each.
+//
+// Error policy of the tool: results go to standard output, the system's own
+// lines and the tool's errors to standard error; exit status 0 on success, 1
+// when the map or an image failed, 2 on a usage error.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "mapdata/TRKLevel.h"
+
+namespace kzm::tool {
+
+// Adds the subcommand to the app and returns what runs it, giving the exit
+// status.
+using CommandSetup = std::function<std::function<int()>(CLI::App& app)>;
+
+bool RegisterCommand(std::string name, CommandSetup setup);
+
+// --image ID=PNG, shared by the commands that attach tileset images.
+struct ImageOption {
+    int Id = 0;
+    std::string Path;
+};
+
+void AddImageOption(CLI::App& command, std::vector<ImageOption>& images);
+
+// Gives each image to SetImage of the first tileset with that Id, as the
+// world map's SetTilesetPath does.
+void AttachImages(TRKLevel& level, const std::vector<ImageOption>& images);
+
+}  // namespace kzm::tool
