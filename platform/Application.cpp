@@ -1,0 +1,38 @@
+#include "platform/Application.h"
+
+#include <unistd.h>
+
+#include <string>
+
+namespace kzm {
+
+namespace {
+
+std::string ExecutablePath()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0)
+        return {};
+    path.resize(static_cast<std::size_t>(length));
+    return path;
+}
+
+}  // namespace
+
+String ApplicationTitle()
+{
+    const std::string path = ExecutablePath();
+    return FromUtf8(path.substr(path.find_last_of('/') + 1));
+}
+
+String ExecutableFolder()
+{
+    const std::string path = ExecutablePath();
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return {};
+    return FromUtf8(path.substr(0, slash == 0 ? 1 : slash));
+}
+
+}  // namespace kzm
