@@ -4,8 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
-
-#include <unistd.h>
+#include <random>
 
 #include "platform/Print.h"
 
@@ -19,7 +18,8 @@ TempDir::TempDir()
     for (char& c : name)
         if (c == '/')
             c = '_';
-    Root = ::testing::TempDir() + "kzm-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + name;
+    static const unsigned run = std::random_device{}();
+    Root = ::testing::TempDir() + "kzm-" + std::to_string(run) + "-" + std::to_string(counter++) + "-" + name;
     std::filesystem::remove_all(Root);
     std::filesystem::create_directories(Root);
 }
