@@ -9,19 +9,25 @@ namespace kzm {
 
 namespace {
 
+// The allowance for records and characters that the data does not hold.
 class ReadBudget {
 public:
-    void Spend(std::int64_t count, std::int64_t cost)
+    // count items of at least fileBytes bytes each are about to be read: the
+    // ones the remaining data cannot hold are charged at cost each.
+    void Charge(const BankStream& stream, std::int32_t count, std::int64_t fileBytes, std::int64_t cost)
     {
-        // count is at most 2^31 and cost small: the product cannot overflow.
-        const std::int64_t amount = count * cost;
-        if (amount > Left)
-            throw std::length_error("the map announces more data than a read may hold");
-        Left -= amount;
+        if (count <= 0)
+            return;
+        const auto held = static_cast<std::int64_t>(stream.Remaining()) / fileBytes;
+        const std::int64_t phantom = count > held ? count - held : 0;
+        // phantom is below 2^31 and cost small: the product cannot overflow.
+        if (phantom * cost > Left)
+            throw std::length_error("the map announces more than its data holds and a read may create");
+        Left -= phantom * cost;
     }
 
 private:
-    std::int64_t Left = TKZMReader::MemoryBudget;
+    std::int64_t Left = TKZMReader::PhantomAllowance;
 };
 
 String ReadString(BankStream& stream, ReadBudget& budget)
@@ -29,7 +35,7 @@ String ReadString(BankStream& stream, ReadBudget& budget)
     const std::int32_t length = ReadInt32(stream);
     if (length < 0)
         throw std::length_error("negative string length");
-    budget.Spend(length, TKZMReader::CharacterCost);
+    budget.Charge(stream, length, 1, TKZMReader::CharacterCost);
     return ReadByteString(stream, length);
 }
 
@@ -49,8 +55,7 @@ void ReadDimensions(BankStream& stream, ReadBudget& budget, const String& path, 
 void ReadTilesets(BankStream& stream, ReadBudget& budget, TRKLevel& level)
 {
     const std::int32_t count = ReadInt32(stream);
-    if (count > 0)
-        budget.Spend(count, TKZMReader::TilesetCost);
+    budget.Charge(stream, count, 16, TKZMReader::TilesetCost);
     for (std::int32_t i = 0; i < count; ++i) {
         String imagePath = ReadString(stream, budget);
         const std::int32_t id = ReadInt32(stream);
@@ -68,8 +73,7 @@ void ReadTilesets(BankStream& stream, ReadBudget& budget, TRKLevel& level)
 void ReadTiles(BankStream& stream, ReadBudget& budget, TRKLevel& level)
 {
     const std::int32_t count = ReadInt32(stream);
-    if (count > 0)
-        budget.Spend(count, TKZMReader::TileCost);
+    budget.Charge(stream, count, 64, TKZMReader::TileCost);
     for (std::int32_t i = 0; i < count; ++i) {
         auto tile = std::make_shared<TRKTile>();
         // File order: PropB comes before Frame, and PropA is not stored.
@@ -112,7 +116,8 @@ Ref<TRespReadKZM> TKZMReader::Read(const String& path)
             throw std::runtime_error("the map file cannot be opened");
         Ref<BankStream> stream = OpenBankStream(bank);
         const std::int64_t length = StreamLength(*file);
-        budget.Spend(length, 1);
+        if (length > MaxFileBytes)
+            throw std::length_error("the map file is larger than a read accepts");
         CopyStreamBytes(*file, *stream, static_cast<std::size_t>(length));
         CloseStreamHandle(*file);
         SeekTo(*stream, 0);

@@ -5,11 +5,13 @@
 // failure: missing bytes read as zeros and announced records are created
 // with zero values.
 //
-// A map file may come from anyone, so a read spends from a fixed memory
-// budget: the file's bytes, every record a count announces and every
-// character a length announces are charged before anything is allocated, and
-// a count or length that would overdraw it fails the read. A negative string
-// length fails the read too.
+// A map file may come from anyone, and a few bytes can announce billions of
+// records that the format says to create from zeros. So a read bounds what it
+// builds out of nothing: records and characters that lie past the end of the
+// data are charged to a fixed allowance before anything is allocated, and an
+// announcement that would overdraw it fails the read. What the file really
+// holds is bounded by the file's size, which is bounded too. A negative
+// string length fails the read as well.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +24,12 @@ namespace kzm {
 
 class TKZMReader : public Object {
 public:
-    // What one read may use, and what each announced item is charged: about
-    // what a record costs in memory with its list entry.
-    static constexpr std::int64_t MemoryBudget = std::int64_t{1} << 30;
+    // The largest file a read copies into memory.
+    static constexpr std::int64_t MaxFileBytes = std::int64_t{1} << 30;
+    // What records past the end of the data may cost in all: enough for a
+    // million phantom tiles, at about what a tile costs in memory with its
+    // list entry. The fuzz targets lower it to keep their executions fast.
+    static inline std::int64_t PhantomAllowance = std::int64_t{160} << 20;
     static constexpr std::int64_t TileCost = 128;
     static constexpr std::int64_t TilesetCost = 160;
     static constexpr std::int64_t CharacterCost = 3;  // the byte read and the character kept

@@ -1,0 +1,25 @@
+// The map reader on arbitrary bytes: it must return a result, never crash,
+// never read outside its data and never allocate beyond its budget.
+#include <cstdio>
+
+#include "fuzz/FuzzSupport.h"
+#include "mapdata/TKZMReader.h"
+#include "platform/Print.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static std::FILE* quiet = [] {
+        std::FILE* null = std::fopen("/dev/null", "w");
+        kzm::SetPrintLineStream(null);
+        // Phantom records are bounded the same way at any allowance; a small
+        // one keeps each execution short.
+        kzm::TKZMReader::PhantomAllowance = 1 << 20;
+        return null;
+    }();
+    (void)quiet;
+    const std::string path = kzm::fuzz::ScratchFile(data, size, ".kzm");
+    kzm::Ref<kzm::TRespReadKZM> result = kzm::TKZMReader::Read(kzm::FromUtf8(path));
+    if (!result->GetErrored() && !result->GetLevel())
+        __builtin_trap();  // a successful read always gives a level
+    return 0;
+}
