@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -28,7 +29,12 @@ constexpr int kBlendAlpha = 3;
 // (masked blending, scale 1 x 1). Where the display cannot be made, a line
 // naming the failing step goes to standard output and the process ends with
 // status 0; the result is then never seen.
+// Linear filtering, double buffering and vertical sync are always on. SDL's
+// signal handlers are turned off, so Ctrl+C still ends the program. An exit
+// handler, registered on the first call, closes the display.
 Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int flags);
+// The textures made for the display go with it; an image drawn on a later
+// display gets new ones.
 void CloseDisplay();
 
 // Shows the back buffer; sync 1 waits for the vertical retrace.
@@ -55,22 +61,36 @@ public:
 };
 DrawSink* SetDrawSink(DrawSink* sink);
 
+class DisplayContext;
+
+// The largest offscreen display, in either direction.
+constexpr int kMaxOffscreenSide = 16384;
+
 // An offscreen display: the same drawing code over a software renderer on a
-// surface in memory; needs no window system. While it lives it is the
-// display every drawing call above goes to (at most one display at a time).
+// surface in memory; needs no window system. Making one closes the window
+// display, if open, and makes it the display every drawing call above goes
+// to, with the drawing state at its defaults and the buffer black. It stays
+// the target until it is destroyed or another display opens; it keeps its
+// pixels either way.
 class OffscreenDisplay {
 public:
+    // A size outside 1 to kMaxOffscreenSide, or a surface that cannot be
+    // made, leaves the display closed: no target, 0 x 0, no pixels.
     OffscreenDisplay(int width, int height);
     ~OffscreenDisplay();
     OffscreenDisplay(const OffscreenDisplay&) = delete;
     OffscreenDisplay& operator=(const OffscreenDisplay&) = delete;
 
+    bool IsOpen() const;
     int Width() const;
     int Height() const;
     // The back buffer as 8-bit RGBA, top row first (alpha always 255).
     std::vector<std::uint8_t> ReadPixels() const;
-    // Saves the back buffer as an 8-bit RGB PNG.
+    // Saves the back buffer as an 8-bit RGB PNG; false when it cannot.
     bool SavePng(const String& path) const;
+
+private:
+    std::unique_ptr<DisplayContext> Context;  // null when closed
 };
 
 }  // namespace kzm
