@@ -1,0 +1,49 @@
+#include "app/ScrollInput.h"
+
+#include "platform/Input.h"
+
+namespace kzm {
+
+namespace {
+
+constexpr int kLeft = 37;
+constexpr int kUp = 38;
+constexpr int kRight = 39;
+constexpr int kDown = 40;
+constexpr std::int32_t kStep = 6;
+
+std::int32_t WrappingAdd(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+}  // namespace
+
+std::int32_t UpdateScroll()
+{
+    // Every test asks the platform afresh, in this order: keys change between
+    // queries, and a later direction overwrites an earlier one.
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    if (KeyIsDown(kUp) || JoystickY(0) == -1.0f)
+        dy = -kStep;
+    if (KeyIsDown(kDown) || JoystickY(0) == 1.0f)
+        dy = kStep;
+    if (KeyIsDown(kLeft) || JoystickX(0) == -1.0f)
+        dx = -kStep;
+    if (KeyIsDown(kRight) || JoystickX(0) == 1.0f)
+        dx = kStep;
+    if (KeyIsDown(kLeft) && KeyIsDown(kRight))
+        dx = 0;
+    if (KeyIsDown(kUp) && KeyIsDown(kDown))
+        dy = 0;
+    if (dy != 0 && dx != 0) {
+        dy /= 2;
+        dx /= 2;
+    }
+    ScrollX = WrappingAdd(ScrollX, dx);
+    ScrollY = WrappingAdd(ScrollY, dy);
+    return 0;
+}
+
+}  // namespace kzm
