@@ -1,8 +1,5 @@
 #include "render/TMapEngine.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "platform/Display.h"
 
 namespace kzm {
@@ -72,27 +69,40 @@ void TMapEngine::DrawTile(const TRKTile& tile)
 
 void TMapEngine::Draw()
 {
-    if (!Tilesets)
+    if (!Tilesets || !Tiles)
         return;
     const std::int64_t last = std::int64_t{LayerCount} - 1;
-    // Only layers that hold a tile can draw anything, so walk just those, in
-    // ascending order: a layer count of two billion from a hostile file must
-    // not mean two billion empty walks.
-    std::vector<std::int32_t> layers;
-    for (const auto& entry : Tiles->Entries())
-        if (auto* tile = As<TRKTile>(entry); tile && tile->Layer >= 0 && tile->Layer <= last)
-            layers.push_back(tile->Layer);
-    std::sort(layers.begin(), layers.end());
-    layers.erase(std::unique(layers.begin(), layers.end()), layers.end());
-    for (std::int32_t layer : layers)
-        DrawLayer(layer);
+    // Layers 0 to last in ascending order, but only those that hold a tile:
+    // a pass over an empty layer makes no call at all, so skipping it changes
+    // nothing, and a layer count of two billion from a hostile file must not
+    // mean two billion empty walks. The next layer is looked for after each
+    // pass, so a tile that a pass added or moved is drawn where a walk of
+    // every layer would draw it.
+    for (std::int64_t layer = NextLayer(-1, last); layer <= last; layer = NextLayer(layer, last))
+        DrawPass(static_cast<std::int32_t>(layer));
 }
 
 void TMapEngine::DrawLayer(std::int32_t layer)
 {
-    if (!Tilesets)
+    if (!Tilesets || !Tiles)
         return;
-    Tiles->ForEach([&](const Ref<Object>& entry) {
+    DrawPass(layer);
+}
+
+std::int64_t TMapEngine::NextLayer(std::int64_t after, std::int64_t last) const
+{
+    std::int64_t next = last + 1;
+    for (const auto& entry : Tiles->Entries())
+        if (auto* tile = As<TRKTile>(entry); tile && tile->Layer > after && tile->Layer < next)
+            next = tile->Layer;
+    return next;
+}
+
+void TMapEngine::DrawPass(std::int32_t layer)
+{
+    // Tiles is held for the walk: a derived FindTilesetImage may replace it.
+    Ref<ObjectList> tiles = Tiles;
+    tiles->ForEach([&](const Ref<Object>& entry) {
         if (auto* tile = As<TRKTile>(entry); tile && tile->Layer == layer)
             DrawTile(*tile);
     });

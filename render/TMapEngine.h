@@ -1,10 +1,10 @@
 // Draws a tile map layer by layer at a scroll offset.
 //
-// Error policy of the engine: it reports nothing and validates nothing. It
-// tests for one condition only, an absent Tilesets list, on which drawing
-// draws nothing; elements of other classes in either list are passed over.
-// A tile whose tileset has no image, or whose frame is outside its image, is
-// passed over without any drawing call.
+// Error policy of the engine: it reports nothing and validates nothing. On
+// an absent Tilesets list (or Tiles list) drawing draws nothing; elements of
+// other classes in either list are passed over. A tile whose tileset has no
+// image, or whose frame is outside its image, gets its SetDrawScale but no
+// DrawImageFrame.
 #pragma once
 
 #include <cstdint>
@@ -67,6 +67,12 @@ public:
     virtual void SetTiles(Ref<ObjectList> list);
 
 private:
+    // The smallest layer above after and not above last that holds a tile;
+    // last + 1 when there is none.
+    std::int64_t NextLayer(std::int64_t after, std::int64_t last) const;
+    // One walk of Tiles in list order, drawing the tiles of that layer.
+    void DrawPass(std::int32_t layer);
+    // Cull, SetDrawScale, FindTilesetImage, DrawImageFrame: in that order.
     void DrawTile(const TRKTile& tile);
 };
 
