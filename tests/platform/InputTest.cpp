@@ -1,0 +1,129 @@
+// Key hit counts and states, and joystick 0, fed through the event stream.
+#include <gtest/gtest.h>
+
+#include "platform/Input.h"
+#include "platform/InputTesting.h"
+#include "platform/System.h"
+
+namespace kzm {
+namespace {
+
+constexpr int kEscape = 27;
+constexpr int kLeft = 37;
+
+class Input : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PollSystemEvents();
+        ResetKeys();
+    }
+    void TearDown() override
+    {
+        DetachVirtualJoystick();
+        SetUp();
+    }
+
+    static void Press(int code)
+    {
+        ASSERT_TRUE(SimulateKey(code, true));
+        ASSERT_TRUE(SimulateKey(code, false));
+    }
+};
+
+TEST_F(Input, APressCountsOnceAndTheQueryResetsIt)
+{
+    Press(kEscape);
+    EXPECT_EQ(KeyWasHit(kEscape), 1);
+    EXPECT_EQ(KeyWasHit(kEscape), 0);
+}
+
+TEST_F(Input, PressesBetweenQueriesAddUp)
+{
+    Press(kEscape);
+    Press(kEscape);
+    Press(kEscape);
+    EXPECT_EQ(KeyWasHit(kEscape), 3);
+    EXPECT_EQ(KeyIsDown(kEscape), 0);
+}
+
+TEST_F(Input, AutoRepeatCountsNothing)
+{
+    ASSERT_TRUE(SimulateKey(kEscape, true));
+    for (int repeat = 0; repeat < 5; ++repeat)
+        ASSERT_TRUE(SimulateKey(kEscape, true, true));
+    EXPECT_EQ(KeyWasHit(kEscape), 1);
+    EXPECT_EQ(KeyIsDown(kEscape), 1);
+    ASSERT_TRUE(SimulateKey(kEscape, true, true));
+    EXPECT_EQ(KeyWasHit(kEscape), 0);
+}
+
+TEST_F(Input, KeysAreCountedSeparately)
+{
+    Press(kEscape);
+    ASSERT_TRUE(SimulateKey(kLeft, true));
+    EXPECT_EQ(KeyWasHit(kLeft), 1);
+    EXPECT_EQ(KeyIsDown(kLeft), 1);
+    EXPECT_EQ(KeyIsDown(kEscape), 0);
+    EXPECT_EQ(KeyWasHit(kEscape), 1);
+}
+
+TEST_F(Input, AFocusChangeReleasesEveryKeyAndClearsEveryCount)
+{
+    for (bool gained : {false, true}) {
+        ASSERT_TRUE(SimulateKey(kLeft, true));
+        Press(kEscape);
+        SimulateFocusChange(gained);
+        EXPECT_EQ(KeyIsDown(kLeft), 0) << gained;
+        EXPECT_EQ(KeyWasHit(kLeft), 0) << gained;
+        EXPECT_EQ(KeyWasHit(kEscape), 0) << gained;
+        // The key still held after the change repeats: that brings nothing back.
+        ASSERT_TRUE(SimulateKey(kLeft, true, true));
+        EXPECT_EQ(KeyIsDown(kLeft), 0) << gained;
+        ASSERT_TRUE(SimulateKey(kLeft, false));
+    }
+}
+
+TEST_F(Input, LettersDigitsAndUnknownCodes)
+{
+    Press('A');
+    Press('7');
+    EXPECT_EQ(KeyWasHit('A'), 1);
+    EXPECT_EQ(KeyWasHit('7'), 1);
+    EXPECT_FALSE(SimulateKey(255, true));
+    for (int code : {0, -1, 255, 256, 100000})
+        EXPECT_EQ(KeyWasHit(code) + KeyIsDown(code), 0) << code;
+}
+
+TEST_F(Input, JoystickEndsReadExactlyOne)
+{
+    ASSERT_TRUE(AttachVirtualJoystick());
+    struct Row {
+        int Raw;
+        float Value;
+    };
+    for (const Row& row : {Row{-32768, -1.0f}, Row{32767, 1.0f}, Row{0, 0.0f}, Row{-16384, -0.5f}}) {
+        ASSERT_TRUE(SetVirtualJoystickAxis(0, row.Raw));
+        ASSERT_TRUE(SetVirtualJoystickAxis(1, -row.Raw - 1));
+        EXPECT_EQ(JoystickX(0), row.Value) << row.Raw;
+        EXPECT_EQ(JoystickY(0), (-row.Raw - 1) < 0 ? (-row.Raw - 1) / 32768.0f : (-row.Raw - 1) / 32767.0f);
+    }
+    EXPECT_EQ(JoystickX(1), 0.0f);  // only the first joystick is served
+}
+
+TEST_F(Input, AJoystickComesAndGoesWhileRunning)
+{
+    EXPECT_EQ(JoystickX(0), 0.0f);
+    ASSERT_TRUE(AttachVirtualJoystick());
+    ASSERT_TRUE(SetVirtualJoystickAxis(0, 32767));
+    EXPECT_EQ(JoystickX(0), 1.0f);
+    DetachVirtualJoystick();
+    EXPECT_EQ(JoystickX(0), 0.0f);
+    EXPECT_EQ(JoystickY(0), 0.0f);
+    ASSERT_TRUE(AttachVirtualJoystick());
+    ASSERT_TRUE(SetVirtualJoystickAxis(1, -32768));
+    EXPECT_EQ(JoystickY(0), -1.0f);
+}
+
+}  // namespace
+}  // namespace kzm
