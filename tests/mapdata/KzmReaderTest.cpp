@@ -5,7 +5,7 @@
 
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
-#include "tests/mapdata/AllocationMeter.h"
+#include "tests/support/AllocationMeter.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Image.h"
-#include "tests/platform/AllocationMeter.h"
+#include "tests/support/AllocationMeter.h"
 #include "tests/support/PngWriter.h"
 
 namespace kzm {

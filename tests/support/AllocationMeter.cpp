@@ -1,4 +1,4 @@
-#include "tests/platform/AllocationMeter.h"
+#include "tests/support/AllocationMeter.h"
 
 #include <atomic>
 #include <cstddef>

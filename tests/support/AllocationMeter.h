@@ -1,5 +1,6 @@
 // Counts the bytes the test program holds through operator new, so a test can
 // say how much a call allocated at its peak without timing or OS probes.
+// A program that uses the meter gets the counting operator new with it.
 #pragma once
 
 #include <cstdint>
