@@ -195,3 +195,60 @@ copy_program() {
   local f
   for f in "$@"; do cp "$BIN/$f" "$dir/"; done
 }
+
+# The tolerance of a screenshot against `kzm render` of the same view, in
+# levels of one channel. The window draws through OpenGL (llvmpipe under
+# Xvfb) and kzm render through SDL's software renderer: tiles at scale 1,
+# mirrored or not, masked or not, come out identical, but where a tile is
+# scaled up the two interpolate linearly with different rounding, a few
+# levels apart at colour edges (3 at most on the sample map).
+RENDER_TOLERANCE=4
+
+# expect_like_render PICTURE MAP [kzm render options]...: the picture (a
+# screenshot of the display) shows what kzm render draws for that map.
+expect_like_render() {
+  local picture=$1 map=$2
+  shift 2
+  "$BIN/kzm" render "$map" -o "$WORK/render.png" "$@" 2>"$WORK/render.err" || {
+    cat "$WORK/render.err" >&2
+    fail "kzm render $map $* failed"
+  }
+  [ "$(identify -format %wx%h "$picture")" = 800x600 ] || fail "$picture is not 800x600"
+  [ "$(identify -format %k "$WORK/render.png")" -gt 100 ] || fail "kzm render drew next to nothing"
+  local peak
+  peak=$(peak_difference "$picture" "$WORK/render.png")
+  if [ "$peak" -gt "$RENDER_TOLERANCE" ]; then
+    compare "$picture" "$WORK/render.png" "$WORK/difference.png" 2>/dev/null || true
+    mkdir -p "${TMPDIR:-/tmp}/kzm-e2e-failures"
+    cp "$picture" "$WORK/render.png" "$WORK/difference.png" "${TMPDIR:-/tmp}/kzm-e2e-failures/" 2>/dev/null || true
+    fail "the display differs from kzm render $* by up to $peak levels (pictures kept in ${TMPDIR:-/tmp}/kzm-e2e-failures)"
+  fi
+}
+
+# horizontal_shift BEFORE AFTER: how many pixels to the right the picture
+# moved between two screenshots, found on three rows that must agree; empty
+# when no shift from 0 to 799 fits.
+horizontal_shift() {
+  local y shifts=""
+  for y in 50 300 550; do
+    convert "$1" -crop "800x1+0+$y" +repage -depth 8 rgb:- | od -An -v -tu1 >"$WORK/row-before"
+    convert "$2" -crop "800x1+0+$y" +repage -depth 8 rgb:- | od -An -v -tu1 >"$WORK/row-after"
+    shifts+=" $(awk -v tolerance="$RENDER_TOLERANCE" '
+      FNR == 1 { file++ }
+      { for (i = 1; i <= NF; i++) { if (file == 1) a[na++] = $i; else b[nb++] = $i } }
+      END {
+        width = na / 3
+        for (d = 0; d < width; d++) {
+          fits = 1
+          for (i = 0; fits && i < (width - d) * 3; i++) {
+            diff = b[i + d * 3] - a[i]
+            if (diff > tolerance || diff < -tolerance) fits = 0
+          }
+          if (fits) { print d; exit }
+        }
+      }' "$WORK/row-before" "$WORK/row-after")"
+  done
+  # shellcheck disable=SC2086
+  set -- $shifts
+  if [ $# -eq 3 ] && [ "$1" = "$2" ] && [ "$2" = "$3" ]; then echo "$1"; fi
+}
