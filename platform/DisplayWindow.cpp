@@ -6,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/Display.h"
 #include "platform/DisplayContext.h"
+#include "platform/Input.h"
 #include "platform/Print.h"
 
 namespace kzm {
@@ -109,6 +110,8 @@ Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int /*flags
     ActivateDisplay(OpenWindow.get());
     if (depth != 0)
         SDL_WarpMouseInWindow(OpenWindow->Window, width / 2, height / 2);
+    // Key tracking starts afresh with the display: every key up, no hits.
+    ResetKeys();
     // The display itself is reached through the drawing calls; the program
     // never looks at this handle.
     return std::make_shared<Object>();
