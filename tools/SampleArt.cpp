@@ -35,7 +35,6 @@ constexpr Rgb kRed{204, 52, 48};
 constexpr Rgb kYellow{246, 214, 64};
 constexpr Rgb kWhite{244, 242, 236};
 constexpr Rgb kPink{240, 160, 196};
-constexpr Rgb kBlue{64, 96, 176};
 
 // Per-pixel jitter of +-amount around a colour; seed keeps frames apart.
 Rgb Jitter(Rgb colour, int amount, int x, int y, int seed)
