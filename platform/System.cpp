@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Application.h"
+#include "platform/DisplayContext.h"
 #include "platform/InputEvents.h"
 
 namespace kzm {
@@ -18,15 +19,14 @@ namespace {
 
 bool Polling = false;
 
-// The display window, found through the focus: the notice is owned by the
-// window the user is looking at. None (a free-standing box) otherwise.
+// The open display's window owns the notice; with none (or an offscreen
+// display) the box stands on its own.
 SDL_Window* NoticeParent()
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
-        return nullptr;
-    SDL_Window* window = SDL_GetKeyboardFocus();
-    return window ? window : SDL_GetMouseFocus();
+    const DisplayContext* display = ActiveDisplay();
+    return display ? display->Window : nullptr;
 }
+
 bool Terminating = false;
 
 std::string FailureText()
