@@ -30,12 +30,12 @@ test-asan: deps
 
 fuzz-smoke: deps
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz -j $(JOBS) --target kzm-fuzz-all
 	scripts/run-fuzz $(FUZZ_SMOKE_SECONDS) smoke
 
 fuzz: deps
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS)
+	cmake --build --preset fuzz -j $(JOBS) --target kzm-fuzz-all
 	scripts/run-fuzz $(FUZZ_SECONDS) full
 
 bench: deps
