@@ -30,9 +30,19 @@ ImageTextures* ImageTextures::For(const Image& image, DisplayContext& display)
     auto* cache = dynamic_cast<ImageTextures*>(image.DisplayCache.get());
     if (cache && !cache->Life.expired() && cache->LifeIdentity == display.Life.get() &&
         cache->FrameWidth == image.FrameWidth && cache->FrameHeight == image.FrameHeight &&
-        cache->FrameCount == image.FrameCount)
+        cache->ImageFrameCount == image.FrameCount && cache->PixelBytes == image.Pixels.size())
         return cache;
 
+    if (image.FrameWidth <= 0 || image.FrameHeight <= 0 || image.FrameWidth > kMaxImageSide ||
+        image.FrameHeight > kMaxImageSide)
+        return nullptr;
+    // Pages hold only frames whose pixels are all there.
+    const auto frameBytes =
+        static_cast<std::size_t>(image.FrameWidth) * static_cast<std::size_t>(image.FrameHeight) * 4;
+    const int frames = static_cast<int>(
+        std::min(static_cast<std::size_t>(std::max(image.FrameCount, 0)), image.Pixels.size() / frameBytes));
+    if (frames <= 0)
+        return nullptr;
     const int cellWidth = CellWidth(image);
     const int cellHeight = CellHeight(image);
     if ((display.MaxTextureWidth > 0 && cellWidth > display.MaxTextureWidth) ||
@@ -44,24 +54,27 @@ ImageTextures* ImageTextures::For(const Image& image, DisplayContext& display)
         pageWidth = std::min(pageWidth, display.MaxTextureWidth);
     if (display.MaxTextureHeight > 0)
         pageHeight = std::min(pageHeight, display.MaxTextureHeight);
-    const int columns = std::clamp(pageWidth / cellWidth, 1, image.FrameCount);
+    const int columns = std::clamp(pageWidth / cellWidth, 1, frames);
     const int rows = std::max(1, pageHeight / cellHeight);
     // columns <= 2048 / 3 and rows likewise, so the product fits easily.
     const int framesPerPage = columns * rows;
 
     // Replacing the cache frees the textures of the previous renderer, if it
     // is still alive.
-    auto fresh = Ref<ImageTextures>(new ImageTextures(display, image, columns, framesPerPage));
+    auto fresh = Ref<ImageTextures>(new ImageTextures(display, image, frames, columns, framesPerPage));
     image.DisplayCache = fresh;
     return fresh.get();
 }
 
-ImageTextures::ImageTextures(DisplayContext& display, const Image& image, int columns, int framesPerPage)
+ImageTextures::ImageTextures(DisplayContext& display, const Image& image, int frames, int columns,
+                             int framesPerPage)
     : Life(display.Life),
       LifeIdentity(display.Life.get()),
       FrameWidth(image.FrameWidth),
       FrameHeight(image.FrameHeight),
-      FrameCount(image.FrameCount),
+      ImageFrameCount(image.FrameCount),
+      FrameCount(frames),
+      PixelBytes(image.Pixels.size()),
       Columns(columns),
       FramesPerPage(framesPerPage)
 {
@@ -81,6 +94,8 @@ ImageTextures::~ImageTextures()
 
 SDL_Texture* ImageTextures::Frame(const Image& image, int frame, bool masked, SDL_Rect& source)
 {
+    if (frame < 0 || frame >= FrameCount)
+        return nullptr;
     const int page = frame / FramesPerPage;
     const int slot = frame % FramesPerPage;
     const std::size_t index = static_cast<std::size_t>(page) * 2 + (masked ? 1 : 0);

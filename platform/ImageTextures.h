@@ -24,25 +24,28 @@ public:
     // The image's textures for the display, made anew when the cache holds
     // none or holds those of another renderer. Null when the image's frames
     // cannot become textures on this renderer (a frame larger than its
-    // biggest texture).
+    // biggest texture, or no whole frame in its pixels).
     static ImageTextures* For(const Image& image, DisplayContext& display);
 
     ~ImageTextures() override;
 
     // The texture holding the frame and the frame's rectangle in it, border
     // excluded. Masked pages hold alpha cut to 0 or 255 at one half. Null
-    // when the texture cannot be made. The frame must be one the image has.
+    // when the texture cannot be made. The frame must be one whose pixels
+    // the image holds.
     SDL_Texture* Frame(const Image& image, int frame, bool masked, SDL_Rect& source);
 
 private:
-    ImageTextures(DisplayContext& display, const Image& image, int columns, int framesPerPage);
+    ImageTextures(DisplayContext& display, const Image& image, int frames, int columns, int framesPerPage);
     SDL_Texture* MakePage(const Image& image, int page, bool masked);
 
     std::weak_ptr<RendererLife> Life;  // textures are freed only while it lasts
     RendererLife* LifeIdentity;        // which renderer, while Life lasts
     int FrameWidth;
     int FrameHeight;
-    int FrameCount;
+    int ImageFrameCount;  // what the image said when the cache was made
+    int FrameCount;       // frames whose pixels the image holds
+    std::size_t PixelBytes;
     int Columns;        // cells across a page
     int FramesPerPage;
     // Index page * 2 + masked; null until made. A page that failed once is
