@@ -1,0 +1,57 @@
+// The reader's work grows with the file, not with what the file announces:
+// millions of sections cost millions of steps, each of them small.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "mapdata/KzmWriter.h"
+#include "mapdata/TKZMReader.h"
+#include "platform/Print.h"
+#include "tests/support/TestFiles.h"
+
+namespace kzm {
+namespace {
+
+TEST(KzmReaderLimits, TwoMillionSectionsReadInTimeLinearInTheFile)
+{
+    // 16 bytes a section: a header and an empty tile list. The first section
+    // also has the map header, and the last one holds one tile, so the level
+    // shows the reading got to the end.
+    constexpr int kSections = 2'000'000;
+    KzmByteWriter out;
+    out.Header().Dimensions(TRKMapDimensions{}).Int32(0).Int32(0);
+    out.Bytes.reserve(out.Bytes.size() + static_cast<std::size_t>(kSections) * 16 + 100);
+    for (int i = 0; i < kSections - 2; ++i)
+        out.Header().Int32(0);
+    TRKTile last;
+    last.Layer = 7;
+    out.Header().Int32(1).Tile(last);
+    test::TempDir dir;
+    const std::string path = dir.Write("sections.kzm", out.Bytes);
+    out.Bytes = {};
+
+    // Two million "Initialized KZM header" lines: counted by their size, not
+    // kept as strings.
+    std::FILE* lines = std::tmpfile();
+    ASSERT_NE(lines, nullptr);
+    std::FILE* previous = SetPrintLineStream(lines);
+    const auto start = std::chrono::steady_clock::now();
+    const Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(path));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    SetPrintLineStream(previous);
+    const long printed = std::ftell(lines);
+    std::fclose(lines);
+
+    ASSERT_EQ(result->GetErrored(), 0);
+    EXPECT_EQ(printed, static_cast<long>(kSections) * static_cast<long>(sizeof("Initialized KZM header\r\n") - 1));
+    ASSERT_EQ(result->GetLevel()->TileCount(), 1);
+    EXPECT_EQ(As<TRKTile>(result->GetLevel()->GetTiles()->Entries().front())->Layer, 7);
+    // A watchdog, not a benchmark: a read whose steps grew with the sections
+    // before it would take hours here; a linear one takes seconds even under
+    // the sanitizers.
+    EXPECT_LT(elapsed, std::chrono::seconds(60));
+}
+
+}  // namespace
+}  // namespace kzm
