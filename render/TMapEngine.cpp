@@ -92,6 +92,8 @@ void TMapEngine::DrawLayer(std::int32_t layer)
 std::int64_t TMapEngine::NextLayer(std::int64_t after, std::int64_t last) const
 {
     std::int64_t next = last + 1;
+    if (!Tiles)
+        return next;  // let go of during a pass
     for (const auto& entry : Tiles->Entries())
         if (auto* tile = As<TRKTile>(entry); tile && tile->Layer > after && tile->Layer < next)
             next = tile->Layer;
@@ -110,6 +112,8 @@ void TMapEngine::DrawPass(std::int32_t layer)
 
 Ref<Image> TMapEngine::FindTilesetImage(const Ref<ObjectList>& tilesets, const TRKTile& tile)
 {
+    if (!tilesets)
+        return nullptr;
     for (const auto& entry : tilesets->Entries())
         if (auto* tileset = As<TRKTileset>(entry); tileset && tileset->Id == tile.TilesetId)
             return tileset->GetImage();

@@ -45,7 +45,8 @@ public:
     // One layer, whatever LayerCount says.
     virtual void DrawLayer(std::int32_t layer);
     // The image of the first tileset in the list whose Id is the tile's
-    // TilesetId (which may itself have none); none when no tileset matches.
+    // TilesetId (which may itself have none); none when no tileset matches
+    // or there is no list.
     virtual Ref<Image> FindTilesetImage(const Ref<ObjectList>& tilesets, const TRKTile& tile);
     virtual void AddTileset(Ref<TRKTileset> tileset);
     // Removes every tile that uses the tileset's Id, then the tileset's first
