@@ -24,8 +24,9 @@ constexpr int kBlendAlpha = 3;
 
 // Opens the display, closing one already open. depth 0: a window whose client
 // area is width x height at (32, 32), titled with the application title.
-// Any other depth: exclusive full screen at that depth, refresh rate nearest
-// hertz. Both buffers start black and the drawing state at its defaults
+// Any other depth: exclusive full screen at that depth (else 32, else 24 bits
+// per pixel), refresh rate nearest hertz, pointer moved to the centre. Both
+// buffers start black and the drawing state at its defaults
 // (masked blending, scale 1 x 1). Where the display cannot be made, a line
 // naming the failing step goes to standard output and the process ends with
 // status 0; the result is then never seen.
@@ -41,12 +42,16 @@ void CloseDisplay();
 void PresentFrame(int sync);
 // Fills the back buffer with black.
 void ClearFrame();
+// Modes other than 1 and 2 blend like 3.
 void SetBlendMode(int mode);
 void SetDrawScale(float scaleX, float scaleY);
 // Draws one frame of the image with its top-left corner at (x, y) in screen
 // pixels, covering frame size x scale; a negative scale mirrors it to the
 // left of (or above) the position. An absent image or a frame outside 0 to
-// FrameCount - 1 draws nothing. The image's textures are made on its first
+// FrameCount - 1 (or beyond the image's pixels) draws nothing, and so does a
+// scale that is 0 or not a finite number. A quad far larger than the display
+// is cut to the texels that show; one of those texels alone covering more
+// than 16384 pixels is not drawn. The image's textures are made on its first
 // draw.
 void DrawImageFrame(const Image* image, float x, float y, int frame);
 
