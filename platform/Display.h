@@ -50,8 +50,9 @@ void SetDrawScale(float scaleX, float scaleY);
 // left of (or above) the position. An absent image or a frame outside 0 to
 // FrameCount - 1 (or beyond the image's pixels) draws nothing, and so does a
 // scale that is 0 or not a finite number. A quad far larger than the display
-// is cut to the texels that show; one of those texels alone covering more
-// than 16384 pixels is not drawn. The image's textures are made on its first
+// is cut to the texels that show (plus one each side for the filter); one
+// still longer than 16384 pixels after the cut, where single texels cover
+// thousands of pixels, is not drawn. The image's textures are made on its first
 // draw.
 void DrawImageFrame(const Image* image, float x, float y, int frame);
 
