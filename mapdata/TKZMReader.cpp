@@ -1,7 +1,9 @@
 #include "mapdata/TKZMReader.h"
 
+#include <cstring>
 #include <stdexcept>
 
+#include "mapdata/RecordPool.h"
 #include "platform/Print.h"
 #include "platform/Stream.h"
 
@@ -29,6 +31,23 @@ public:
 private:
     std::int64_t Left = TKZMReader::PhantomAllowance;
 };
+
+// Little-endian values at a byte offset, as ReadInt32 and ReadFloat32 decode them.
+std::int32_t Int32At(const std::uint8_t* bytes, std::size_t at)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at]) |
+                                     static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+                                     static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
+                                     static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+
+float Float32At(const std::uint8_t* bytes, std::size_t at)
+{
+    const auto bits = static_cast<std::uint32_t>(Int32At(bytes, at));
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 String ReadString(BankStream& stream, ReadBudget& budget)
 {
@@ -70,29 +89,39 @@ void ReadTilesets(BankStream& stream, ReadBudget& budget, TRKLevel& level)
     }
 }
 
-void ReadTiles(BankStream& stream, ReadBudget& budget, TRKLevel& level)
+void ReadTiles(BankStream& stream, ReadBudget& budget, RecordPool& pool, TRKLevel& level)
 {
     const std::int32_t count = ReadInt32(stream);
     budget.Charge(stream, count, 64, TKZMReader::TileCost);
+    if (count > 0)
+        level.Tiles->Reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
-        auto tile = std::make_shared<TRKTile>();
+        // The record's 64 bytes, from a copy with zeros in place of what the
+        // data lacks where it ends: the values sixteen reads would give.
+        std::uint8_t padded[64];
+        const std::uint8_t* record = stream.Take(sizeof padded);
+        if (!record) {
+            stream.ReadBytes(padded, sizeof padded);
+            record = padded;
+        }
+        auto tile = pool.Make<TRKTile>();
         // File order: PropB comes before Frame, and PropA is not stored.
-        tile->TilesetId = ReadInt32(stream);
-        tile->PropB = ReadInt32(stream);
-        tile->Frame = ReadInt32(stream);
-        tile->X = ReadInt32(stream);
-        tile->Y = ReadInt32(stream);
-        tile->Width = ReadInt32(stream);
-        tile->Height = ReadInt32(stream);
-        tile->ScaleX = ReadFloat32(stream);
-        tile->ScaleY = ReadFloat32(stream);
-        tile->Layer = ReadInt32(stream);
-        tile->PropC = ReadInt32(stream);
-        tile->PropD = ReadInt32(stream);
-        tile->PropE = ReadInt32(stream);
-        tile->PropF = ReadInt32(stream);
-        tile->PropG = ReadFloat32(stream);
-        tile->PropH = ReadFloat32(stream);
+        tile->TilesetId = Int32At(record, 0);
+        tile->PropB = Int32At(record, 4);
+        tile->Frame = Int32At(record, 8);
+        tile->X = Int32At(record, 12);
+        tile->Y = Int32At(record, 16);
+        tile->Width = Int32At(record, 20);
+        tile->Height = Int32At(record, 24);
+        tile->ScaleX = Float32At(record, 28);
+        tile->ScaleY = Float32At(record, 32);
+        tile->Layer = Int32At(record, 36);
+        tile->PropC = Int32At(record, 40);
+        tile->PropD = Int32At(record, 44);
+        tile->PropE = Int32At(record, 48);
+        tile->PropF = Int32At(record, 52);
+        tile->PropG = Float32At(record, 56);
+        tile->PropH = Float32At(record, 60);
         level.AddTile(std::move(tile));
     }
 }
@@ -111,6 +140,7 @@ Ref<TRespReadKZM> TKZMReader::Read(const String& path)
 
     try {
         ReadBudget budget;
+        RecordPool pool;
         Ref<Stream> file = OpenFileForReading(path);
         if (!file)
             throw std::runtime_error("the map file cannot be opened");
@@ -136,7 +166,7 @@ Ref<TRespReadKZM> TKZMReader::Read(const String& path)
                 ReadTilesets(*stream, budget, *level);
                 mapHeaderRead = true;
             }
-            ReadTiles(*stream, budget, *level);
+            ReadTiles(*stream, budget, pool, *level);
         }
         CloseStreamHandle(*stream);
 

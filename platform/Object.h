@@ -36,7 +36,12 @@ T* As(const Ref<Object>& object)
 // makes the walk deliver the new element too, as a linked list would.
 class ObjectList : public Object {
 public:
-    void Append(Ref<Object> object);
+    void Append(Ref<Object> object) { Items.push_back(std::move(object)); }
+
+    // Makes room for count more entries, so that appending them allocates
+    // nothing: a reader that knows how many records follow lets the list
+    // take exactly the memory they need. Changes nothing a walk can see.
+    void Reserve(std::size_t count);
 
     // Count is constant time; the result is the number of entries, as a walk
     // would count them.

@@ -15,9 +15,14 @@ ObjectList::Cursor::~Cursor()
     cursors.erase(std::find(cursors.begin(), cursors.end(), this));
 }
 
-void ObjectList::Append(Ref<Object> object)
+void ObjectList::Reserve(std::size_t count)
 {
-    Items.push_back(std::move(object));
+    const std::size_t needed = Items.size() + count;
+    if (needed <= Items.capacity())
+        return;
+    // Exactly what is asked the first time; growing again, at least half as
+    // much again, so that many small reservations still cost linear time.
+    Items.reserve(std::max(needed, Items.capacity() + Items.capacity() / 2));
 }
 
 bool ObjectList::Remove(const Object* object)

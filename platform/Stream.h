@@ -61,6 +61,18 @@ public:
                static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
     }
 
+    // The next size bytes where the bank holds them all, consumed; null, and
+    // nothing consumed, where it does not. The pointer is good until the
+    // bank changes.
+    const std::uint8_t* Take(std::size_t size)
+    {
+        if (Remaining() < size)
+            return nullptr;
+        const std::uint8_t* bytes = Bank->Bytes.data() + Pos;
+        Pos += size;
+        return bytes;
+    }
+
     MemoryBank& GetBank() { return *Bank; }
 
 private:
