@@ -41,7 +41,7 @@ fuzz: deps
 bench: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS)
-	build-release/bin/kzm-bench
+	scripts/bench-table build-release/bin
 
 clean:
 	rm -rf build build-asan build-fuzz build-release
