@@ -4,6 +4,7 @@
 JOBS ?= 2
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 30
+FUZZ_TARGETS ?=
 
 .PHONY: deps build run test test-default test-asan fuzz-smoke fuzz bench clean
 
@@ -36,7 +37,7 @@ fuzz-smoke: deps
 fuzz: deps
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS) --target kzm-fuzz-all
-	scripts/run-fuzz $(FUZZ_SECONDS) full
+	scripts/run-fuzz $(FUZZ_SECONDS) full $(FUZZ_TARGETS)
 
 bench: deps
 	cmake --preset release >/dev/null
