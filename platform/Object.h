@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 namespace kzm {
@@ -21,10 +22,17 @@ template <class T>
 using Ref = std::shared_ptr<T>;
 
 // The class test used wherever a list may hold elements of other classes.
+// Nearly every element is exactly of the class looked for, and one
+// comparison of the addresses of type identities settles those; the rest
+// (derived classes, other classes, no object, and a class whose identity
+// exists twice) get the full search of dynamic_cast.
 template <class T>
 T* As(const Ref<Object>& object)
 {
-    return dynamic_cast<T*>(object.get());
+    Object* const pointer = object.get();
+    if (pointer && &typeid(*pointer) == &typeid(T))
+        return static_cast<T*>(pointer);
+    return dynamic_cast<T*>(pointer);
 }
 
 // An ordered list of shared references. A list may hold the same object more

@@ -1,5 +1,9 @@
 #include "render/TMapEngine.h"
 
+#include <algorithm>
+#include <typeinfo>
+#include <vector>
+
 #include "platform/Display.h"
 
 namespace kzm {
@@ -27,6 +31,17 @@ std::int32_t Times3(std::int32_t a)
     return Wrap(std::int64_t{a} * 3);
 }
 
+// The cull test: true when the tile's right and bottom edges, which it
+// leaves in right and bottom, lie in the view widened by three times the
+// tile's own size. Integer arithmetic on the fields only, no call.
+inline bool PassesCull(const TMapEngine& engine, const TRKTile& tile, std::int32_t& right, std::int32_t& bottom)
+{
+    right = Add(Add(Add(tile.X, tile.Width), engine.ScrollX), engine.ViewLeft);
+    bottom = Add(Add(Add(tile.Y, tile.Height), engine.ScrollY), engine.ViewTop);
+    return right >= Sub(engine.ViewLeft, Times3(tile.Width)) && right <= Add(engine.ViewRight, Times3(tile.Width)) &&
+           bottom >= Sub(engine.ViewTop, Times3(tile.Height)) && bottom <= Add(engine.ViewBottom, Times3(tile.Height));
+}
+
 }  // namespace
 
 TMapEngine::~TMapEngine()
@@ -51,10 +66,9 @@ void TMapEngine::SetMapSize(std::int32_t rows, std::int32_t columns)
 
 void TMapEngine::DrawTile(const TRKTile& tile)
 {
-    const std::int32_t right = Add(Add(Add(tile.X, tile.Width), ScrollX), ViewLeft);
-    const std::int32_t bottom = Add(Add(Add(tile.Y, tile.Height), ScrollY), ViewTop);
-    if (right < Sub(ViewLeft, Times3(tile.Width)) || right > Add(ViewRight, Times3(tile.Width)) ||
-        bottom < Sub(ViewTop, Times3(tile.Height)) || bottom > Add(ViewBottom, Times3(tile.Height)))
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+    if (!PassesCull(*this, tile, right, bottom))
         return;
     SetDrawScale(tile.ScaleX, tile.ScaleY);
     Ref<Image> image = FindTilesetImage(Tilesets, tile);
@@ -72,6 +86,12 @@ void TMapEngine::Draw()
     if (!Tilesets || !Tiles)
         return;
     const std::int64_t last = std::int64_t{LayerCount} - 1;
+    if (last < 0)
+        return;
+    if (DrawsOnItsOwn()) {
+        DrawSorted(0, last);
+        return;
+    }
     // Layers 0 to last in ascending order, but only those that hold a tile:
     // a pass over an empty layer makes no call at all, so skipping it changes
     // nothing, and a layer count of two billion from a hostile file must not
@@ -86,7 +106,43 @@ void TMapEngine::DrawLayer(std::int32_t layer)
 {
     if (!Tilesets || !Tiles)
         return;
-    DrawPass(layer);
+    if (DrawsOnItsOwn())
+        DrawSorted(layer, layer);
+    else
+        DrawPass(layer);
+}
+
+bool TMapEngine::DrawsOnItsOwn() const
+{
+    if (typeid(*this) != typeid(TMapEngine))
+        return false;
+    for (const auto& entry : Tilesets->Entries())
+        if (auto* tileset = As<TRKTileset>(entry); tileset && typeid(*tileset) != typeid(TRKTileset))
+            return false;
+    return true;
+}
+
+void TMapEngine::DrawSorted(std::int64_t first, std::int64_t last)
+{
+    struct Survivor {
+        std::int32_t Layer;
+        Ref<TRKTile> Tile;  // held while drawing, whatever happens to the list
+    };
+    std::vector<Survivor> survivors;
+    // The one walk over the whole list: no call, so nothing can change the
+    // list under it.
+    for (const auto& entry : Tiles->Entries()) {
+        TRKTile* const tile = As<TRKTile>(entry);
+        std::int32_t right = 0;
+        std::int32_t bottom = 0;
+        if (tile && tile->Layer >= first && tile->Layer <= last && PassesCull(*this, *tile, right, bottom))
+            survivors.push_back(Survivor{tile->Layer, Ref<TRKTile>(entry, tile)});
+    }
+    // Layer by layer, and within a layer in list order.
+    std::stable_sort(survivors.begin(), survivors.end(),
+                     [](const Survivor& a, const Survivor& b) { return a.Layer < b.Layer; });
+    for (const Survivor& survivor : survivors)
+        DrawTile(*survivor.Tile);
 }
 
 std::int64_t TMapEngine::NextLayer(std::int64_t after, std::int64_t last) const

@@ -40,9 +40,15 @@ public:
 
     virtual void SetViewport(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
     virtual void SetMapSize(std::int32_t rows, std::int32_t columns);
-    // Layers 0 to LayerCount - 1, each a walk of Tiles in list order.
+    // Layers 0 to LayerCount - 1, each a walk of Tiles in list order: the
+    // calls are those of a walk per layer. When nothing but this engine and
+    // plain records run while drawing, the calls come from one walk that
+    // sorts the survivors of the cull into their layers; every change made
+    // between two calls is seen. A derived engine, or a tileset of a derived
+    // class, may change the map while drawing: it gets a walk per layer,
+    // which sees such a change at once. A draw sink must not change the map.
     virtual void Draw();
-    // One layer, whatever LayerCount says.
+    // One layer, whatever LayerCount says; as Draw.
     virtual void DrawLayer(std::int32_t layer);
     // The image of the first tileset in the list whose Id is the tile's
     // TilesetId (which may itself have none); none when no tileset matches
@@ -73,6 +79,13 @@ private:
     std::int64_t NextLayer(std::int64_t after, std::int64_t last) const;
     // One walk of Tiles in list order, drawing the tiles of that layer.
     void DrawPass(std::int32_t layer);
+    // True when drawing runs no code but this class's and the plain
+    // records': the engine is no derived one, and no tileset is of a class
+    // derived from TRKTileset.
+    bool DrawsOnItsOwn() const;
+    // Draws the tiles of layers first to last in order of layer, then of the
+    // list, from one walk over Tiles. Only when DrawsOnItsOwn().
+    void DrawSorted(std::int64_t first, std::int64_t last);
     // Cull, SetDrawScale, FindTilesetImage, DrawImageFrame: in that order.
     void DrawTile(const TRKTile& tile);
 };
