@@ -24,6 +24,8 @@ BENCHMARK(BM_EngineDraw)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // The floor: one tight pass over the same tile objects, in list order,
 // reading X, Y, Width, Height and Layer and applying the engine's cull test
 // (with its 32-bit wrapping sums) and layer range; it only counts survivors.
+// It asks for each record's memory a little ahead, as the engine does: the
+// pass is bound by memory, and without that the floor would be a slower one.
 void BM_CullFloor(benchmark::State& state)
 {
     const Ref<TMapEngine> engine = EngineOnBigMap(static_cast<int>(state.range(0)));
@@ -38,8 +40,10 @@ void BM_CullFloor(benchmark::State& state)
     std::int64_t survivors = 0;
     for (auto _ : state) {
         std::int64_t count = 0;
-        for (const auto& entry : entries) {
-            const auto& tile = *static_cast<const TRKTile*>(entry.get());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (i + 24 < entries.size())
+                __builtin_prefetch(entries[i + 24].get());
+            const auto& tile = *static_cast<const TRKTile*>(entries[i].get());
             const auto width = static_cast<std::uint32_t>(tile.Width);
             const auto height = static_cast<std::uint32_t>(tile.Height);
             const auto edgeX = static_cast<std::int32_t>(static_cast<std::uint32_t>(tile.X) + width + scrollX);
