@@ -74,26 +74,33 @@ Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int /*flags
 
     const std::string title = ToUtf8(ApplicationTitle());
     std::unique_ptr<SDL_Window, WindowDeleter> window;
+    bool scaledToDesktop = false;
     if (depth == 0) {
         window.reset(SDL_CreateWindow(title.c_str(), kWindowLeft, kWindowTop, width, height, SDL_WINDOW_SHOWN));
         if (!window)
             Fail("SDL_CreateWindow");
     } else {
         SDL_DisplayMode mode{};
-        if (!FindMode(width, height, depth, hertz, mode) && !FindMode(width, height, 32, hertz, mode) &&
-            !FindMode(width, height, 24, hertz, mode)) {
-            SDL_SetError("no %d x %d mode at %d, 32 or 24 bits per pixel", width, height, depth);
-            Fail("choosing the full-screen mode");
-        }
-        window.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                                      SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), width, height, SDL_WINDOW_HIDDEN));
+        const bool modeFound = FindMode(width, height, depth, hertz, mode) ||
+                               FindMode(width, height, 32, hertz, mode) || FindMode(width, height, 24, hertz, mode);
+        // A screen with no mode of this size (many flat panels, virtual
+        // servers) still gets full screen: a borderless window over the
+        // whole desktop in its own mode, the display's picture scaled to fit
+        // it (see the renderer below). The window is placed and sized here,
+        // as without a window manager nobody else would.
+        SDL_Rect area{SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), width, height};
+        if (!modeFound && SDL_GetDisplayBounds(0, &area) != 0)
+            Fail("SDL_GetDisplayBounds");
+        const Uint32 flags = SDL_WINDOW_HIDDEN | (modeFound ? 0 : SDL_WINDOW_BORDERLESS);
+        window.reset(SDL_CreateWindow(title.c_str(), area.x, area.y, area.w, area.h, flags));
         if (!window)
             Fail("SDL_CreateWindow");
-        if (SDL_SetWindowDisplayMode(window.get(), &mode) != 0)
+        if (modeFound && SDL_SetWindowDisplayMode(window.get(), &mode) != 0)
             Fail("SDL_SetWindowDisplayMode");
-        if (SDL_SetWindowFullscreen(window.get(), SDL_WINDOW_FULLSCREEN) != 0)
+        if (SDL_SetWindowFullscreen(window.get(), modeFound ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
             Fail("SDL_SetWindowFullscreen");
         SDL_ShowWindow(window.get());
+        scaledToDesktop = !modeFound;
     }
 
     // Filtering is set on every texture too; the hint covers any SDL makes.
@@ -108,8 +115,16 @@ Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int /*flags
 
     OpenWindow = std::make_unique<DisplayContext>(window.release(), nullptr, renderer, width, height);
     ActivateDisplay(OpenWindow.get());
-    if (depth != 0)
-        SDL_WarpMouseInWindow(OpenWindow->Window, width / 2, height / 2);
+    // On a desktop-sized screen drawing keeps its width x height coordinates,
+    // centred and scaled to fit; set after the viewport's reset to the whole
+    // window.
+    if (scaledToDesktop && SDL_RenderSetLogicalSize(renderer, width, height) != 0)
+        Fail("SDL_RenderSetLogicalSize");
+    if (depth != 0) {
+        int windowWidth = width, windowHeight = height;
+        SDL_GetWindowSize(OpenWindow->Window, &windowWidth, &windowHeight);
+        SDL_WarpMouseInWindow(OpenWindow->Window, windowWidth / 2, windowHeight / 2);
+    }
     // Key tracking starts afresh with the display: every key up, no hits.
     ResetKeys();
     // The display itself is reached through the drawing calls; the program
