@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/Object.h"
@@ -27,10 +30,38 @@ public:
     virtual void Close() {}
 };
 
-// A growable in-memory byte buffer.
+// Leaves new bytes uninitialised where a vector would fill them with zeros:
+// a bank about to receive a whole file is written once, not twice.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&)
+    {
+    }
+    template <class U>
+    void construct(U* place)
+    {
+        ::new (static_cast<void*>(place)) U;
+    }
+    template <class U, class... Arguments>
+    void construct(U* place, Arguments&&... arguments)
+    {
+        ::new (static_cast<void*>(place)) U(std::forward<Arguments>(arguments)...);
+    }
+};
+
+using ByteVector = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
+
+// A growable in-memory byte buffer. Bytes that a resize adds are
+// indeterminate until written; the streams never read them before.
 class MemoryBank : public Object {
 public:
-    std::vector<std::uint8_t> Bytes;
+    ByteVector Bytes;
 };
 
 // A stream over a bank, positioned at 0. Writing at its end grows the bank.

@@ -9,7 +9,7 @@ namespace {
 Ref<BankStream> BankOf(std::vector<std::uint8_t> bytes)
 {
     auto bank = std::make_shared<MemoryBank>();
-    bank->Bytes = std::move(bytes);
+    bank->Bytes.assign(bytes.begin(), bytes.end());
     return OpenBankStream(bank);
 }
 
@@ -83,7 +83,7 @@ TEST(FileStream, CopiesAWholeFileIntoABankWithAnyBufferSize)
         auto stream = OpenBankStream(bank);
         CopyStreamBytes(*file, *stream, buffer);
         CloseStreamHandle(*file);
-        EXPECT_EQ(bank->Bytes, bytes) << "buffer " << buffer;
+        EXPECT_EQ(std::vector<std::uint8_t>(bank->Bytes.begin(), bank->Bytes.end()), bytes) << "buffer " << buffer;
     }
 }
 
