@@ -30,7 +30,8 @@ struct ImageOption {
 void AddImageOption(CLI::App& command, std::vector<ImageOption>& images);
 
 // Gives each image to SetImage of the first tileset with that Id, as the
-// world map's SetTilesetPath does.
-void AttachImages(TRKLevel& level, const std::vector<ImageOption>& images);
+// world map's SetTilesetPath does. Returns the ones that left no image on a
+// tileset: no tileset has the Id, or the file could not be loaded or cut.
+std::vector<ImageOption> AttachImages(TRKLevel& level, const std::vector<ImageOption>& images);
 
 }  // namespace kzm::tool

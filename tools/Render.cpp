@@ -98,7 +98,14 @@ int Render(const RenderOptions& options)
     engine.SetTilesets(level->GetTilesets());
     engine.SetTiles(level->GetTiles());
     engine.SetLayerCount(dimensions->GetLayerCount());
-    AttachImages(*level, options.Images);
+    // An image asked for by name that does not show would make a picture
+    // that looks right and is not: refuse it.
+    const std::vector<ImageOption> failed = AttachImages(*level, options.Images);
+    for (const ImageOption& image : failed)
+        std::cerr << "kzm render: no image from " << image.Path << " for tileset " << image.Id
+                  << " (no tileset with that Id, or the file cannot be loaded and cut into frames)\n";
+    if (!failed.empty())
+        return 1;
     AttachDefaultImage(*level, options);
 
     OffscreenDisplay display(options.Size[0], options.Size[1]);

@@ -50,17 +50,24 @@ void AddImageOption(CLI::App& command, std::vector<ImageOption>& images)
         ->take_all();
 }
 
-void AttachImages(TRKLevel& level, const std::vector<ImageOption>& images)
+std::vector<ImageOption> AttachImages(TRKLevel& level, const std::vector<ImageOption>& images)
 {
+    std::vector<ImageOption> failed;
     for (const ImageOption& image : images) {
+        TRKTileset* target = nullptr;
         for (const auto& entry : level.GetTilesets()->Entries()) {
             auto* tileset = dynamic_cast<TRKTileset*>(entry.get());
             if (tileset && tileset->Id == image.Id) {
-                tileset->SetImage(FromUtf8(image.Path));
+                target = tileset;
                 break;
             }
         }
+        if (target)
+            target->SetImage(FromUtf8(image.Path));
+        if (!target || !target->GetImage())
+            failed.push_back(image);
     }
+    return failed;
 }
 
 }  // namespace kzm::tool

@@ -168,6 +168,19 @@ TEST_F(KzmRender, AMapThatFailsToReadWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(Out));
 }
 
+// An image asked for by name must show: a picture without it would mislead.
+TEST_F(KzmRender, AnImageThatCannotBeAttachedFailsAndWritesNothing)
+{
+    const std::string good = Dir.Write("good.png", TilesetPng({kBlue, kRed, kGreen}));
+    const std::string wrong[] = {"0='" + Dir.File("missing.png") + "'", "7='" + good + "'"};
+    for (const std::string& image : wrong) {
+        const test::ToolRun run = test::RunKzm("render '" + Map + "' -o '" + Out + "' --image " + image);
+        EXPECT_EQ(run.Status, 1) << image;
+        EXPECT_NE(run.Err.find("kzm render: no image from"), std::string::npos) << run.Err;
+        EXPECT_FALSE(std::filesystem::exists(Out)) << image;
+    }
+}
+
 TEST_F(KzmRender, AnUnwritableOutputFails)
 {
     const test::ToolRun run = test::RunKzm("render '" + Map + "' -o '" + Dir.File("no/such/folder/out.png") + "'");
