@@ -8,6 +8,7 @@
 
 #include "platform/Display.h"
 #include "render/TMapEngine.h"
+#include "tests/support/MapFixtures.h"
 #include "tests/support/ImageFixtures.h"
 
 namespace kzm {
@@ -52,13 +53,7 @@ protected:
 
     Ref<TRKTile> Add(std::int32_t x, std::int32_t y, std::int32_t frame, std::int32_t layer = 0)
     {
-        auto tile = std::make_shared<TRKTile>();
-        tile->X = x;
-        tile->Y = y;
-        tile->Width = tile->Height = 32;
-        tile->ScaleX = tile->ScaleY = 1.0f;
-        tile->Frame = frame;
-        tile->Layer = layer;
+        auto tile = test::MakeTile(x, y, frame, layer);
         Engine.GetTiles()->Append(tile);
         return tile;
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Display.h"
+#include "tests/support/MapFixtures.h"
 
 namespace kzm {
 namespace {
@@ -76,15 +77,7 @@ Ref<TRKTileset> Tileset(std::int32_t id, Ref<Image> image)
 
 Ref<TRKTile> Tile(std::int32_t x, std::int32_t y, std::int32_t layer = 0, std::int32_t tilesetId = 0, std::int32_t frame = 0)
 {
-    auto tile = std::make_shared<TRKTile>();
-    tile->TilesetId = tilesetId;
-    tile->Frame = frame;
-    tile->X = x;
-    tile->Y = y;
-    tile->Width = tile->Height = 32;
-    tile->ScaleX = tile->ScaleY = 1.0f;
-    tile->Layer = layer;
-    return tile;
+    return test::MakeTile(x, y, frame, layer, tilesetId);
 }
 
 // An engine as the world map sets it up: view 100, 100, 800, 600, one tileset

@@ -8,6 +8,7 @@
 #include "mapdata/KzmWriter.h"
 #include "platform/Image.h"
 #include "platform/PngCodec.h"
+#include "tests/support/MapFixtures.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
@@ -37,18 +38,7 @@ std::vector<std::uint8_t> TilesetPng(const std::vector<Rgba>& colours)
     return EncodePng(width, 32, rgba, false);
 }
 
-Ref<TRKTile> Tile(std::int32_t x, std::int32_t y, std::int32_t frame, std::int32_t layer = 0, std::int32_t tileset = 0)
-{
-    auto tile = std::make_shared<TRKTile>();
-    tile->TilesetId = tileset;
-    tile->Frame = frame;
-    tile->X = x;
-    tile->Y = y;
-    tile->Width = tile->Height = 32;
-    tile->ScaleX = tile->ScaleY = 1.0f;
-    tile->Layer = layer;
-    return tile;
-}
+using test::MakeTile;
 
 // Two layers: a red tile at the test bed's worked example (320, 640), under a
 // layer-1 tile with a hole; a blue tile scaled 2 beside them.
@@ -65,12 +55,12 @@ Ref<TRKLevel> Level()
         tileset->FrameWidth = tileset->FrameHeight = 32;
         level->AddTileset(tileset);
     }
-    level->AddTile(Tile(320, 640, 1, 1));  // layer 1: drawn over the red tile
-    level->AddTile(Tile(320, 640, 0));
-    auto big = Tile(400, 640, 2);
+    level->AddTile(MakeTile(320, 640, 1, 1));  // layer 1: drawn over the red tile
+    level->AddTile(MakeTile(320, 640, 0));
+    auto big = MakeTile(400, 640, 2);
     big->ScaleX = big->ScaleY = 2.0f;
     level->AddTile(big);
-    level->AddTile(Tile(320, 700, 0, 0, 1));  // tileset 1
+    level->AddTile(MakeTile(320, 700, 0, 0, 1));  // tileset 1
     return level;
 }
 
