@@ -1,6 +1,7 @@
 #include "mapdata/TKZMReader.h"
 
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 #include "mapdata/RecordPool.h"
@@ -49,11 +50,28 @@ float Float32At(const std::uint8_t* bytes, std::size_t at)
     return value;
 }
 
+// Words for the failure being handled, for FailureText; empty if even they
+// cannot be had (the words need memory too, and Read must never raise).
+String DescribeFailure() noexcept
+{
+    try {
+        try {
+            throw;
+        } catch (const std::bad_alloc&) {
+            return u"memory ran out";
+        } catch (const std::exception& failure) {
+            return FromUtf8(failure.what());
+        }
+    } catch (...) {
+    }
+    return String();
+}
+
 String ReadString(BankStream& stream, ReadBudget& budget)
 {
     const std::int32_t length = ReadInt32(stream);
     if (length < 0)
-        throw std::length_error("negative string length");
+        throw std::length_error("a string of negative length");
     budget.Charge(stream, length, 1, TKZMReader::CharacterCost);
     return ReadByteString(stream, length);
 }
@@ -176,6 +194,7 @@ Ref<TRespReadKZM> TKZMReader::Read(const String& path)
         result->SetLevel(level);
         result->SetErrored(0);
     } catch (...) {
+        result->FailureText = DescribeFailure();
         result->SetErrored(1);
         PrintLine(u"It errored");
     }

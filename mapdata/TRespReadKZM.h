@@ -16,6 +16,9 @@ public:
     std::uint8_t VersionMatched = 0;  // a header's version matched "1.0.0"
     String Version;  // version string of the last header whose signature matched
     std::uint8_t Errored = 0;
+    // Why the read failed, in words for the person who gave the file; empty
+    // when it did not. The system itself prints only "It errored".
+    String FailureText;
 
     virtual void SetLevel(Ref<TRKLevel> level) { Level = std::move(level); }
     virtual Ref<TRKLevel> GetLevel() { return Level; }

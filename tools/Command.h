@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "mapdata/TRKLevel.h"
+#include "mapdata/TRespReadKZM.h"
 
 namespace kzm::tool {
 
@@ -20,6 +21,10 @@ namespace kzm::tool {
 using CommandSetup = std::function<std::function<int()>(CLI::App& app)>;
 
 bool RegisterCommand(std::string name, CommandSetup setup);
+
+// After a failed read, says why on standard error, under the system's own
+// "It errored".
+void ReportFailure(const std::string& command, const std::string& map, TRespReadKZM& result);
 
 // --image ID=PNG, shared by the commands that attach tileset images.
 struct ImageOption {

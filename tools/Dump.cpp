@@ -80,6 +80,7 @@ const bool Registered = RegisterCommand("dump", [](CLI::App& app) {
     AddImageOption(*command, *images);
     return std::function<int()>([map, images] {
         Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(*map));
+        ReportFailure("kzm dump", *map, *result);
         if (!result->GetErrored())
             AttachImages(*result->GetLevel(), *images);
         Json out{{"errored", result->GetErrored() != 0},

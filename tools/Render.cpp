@@ -86,6 +86,7 @@ int Render(const RenderOptions& options)
     Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(options.Map));
     if (result->GetErrored()) {
         std::cerr << "Unable to load mapfile!\n";
+        ReportFailure("kzm render", options.Map, *result);
         return 1;
     }
     const Ref<TRKLevel> level = result->GetLevel();

@@ -1,5 +1,6 @@
 // kzm: inspect, dump, render and make tile maps.
 #include <cstdio>
+#include <iostream>
 #include <map>
 
 #include "platform/Print.h"
@@ -48,6 +49,12 @@ void AddImageOption(CLI::App& command, std::vector<ImageOption>& images)
         ->type_name("ID=PNG")
         ->allow_extra_args(false)
         ->take_all();
+}
+
+void ReportFailure(const std::string& command, const std::string& map, TRespReadKZM& result)
+{
+    if (result.GetErrored())
+        std::cerr << command << ": cannot read " << map << ": " << ToUtf8(result.FailureText) << '\n';
 }
 
 std::vector<ImageOption> AttachImages(TRKLevel& level, const std::vector<ImageOption>& images)

@@ -73,6 +73,7 @@ TEST_F(KzmReader, ReadsTheExampleMap)
     EXPECT_EQ(r.GetHeaderFound(), 1);
     EXPECT_EQ(r.GetVersionMatched(), 1);
     EXPECT_EQ(r.GetVersion(), u"1.0.0");
+    EXPECT_EQ(r.FailureText, u"");
     EXPECT_EQ(read.Lines, (std::vector<std::string>{"Initialized KZM header"}));
 
     TRKLevel& level = *r.GetLevel();
@@ -115,6 +116,7 @@ TEST_F(KzmReader, MissingFileErrorsAndLeavesEverythingElseAtItsDefault)
     EXPECT_EQ(read.Result->GetHeaderFound(), 0);
     EXPECT_EQ(read.Result->GetVersion(), u"");
     EXPECT_EQ(read.Lines, (std::vector<std::string>{"It errored"}));
+    EXPECT_EQ(read.Result->FailureText, u"the map file cannot be opened");
 }
 
 // Files that read without error but do not carry a map: the level keeps its
@@ -381,6 +383,7 @@ TEST_F(KzmReader, AnnouncementsBeyondTheBudgetFailBeforeAllocating)
         EXPECT_EQ(read.Result->GetLevel(), nullptr);
         ASSERT_FALSE(read.Lines.empty());
         EXPECT_EQ(read.Lines.back(), "It errored");
+        EXPECT_FALSE(read.Result->FailureText.empty());
     }
 }
 

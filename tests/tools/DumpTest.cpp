@@ -67,7 +67,8 @@ TEST(KzmDump, MissingFileIsAnErroredReadWithNoLevel)
     const json out = json::parse(run.Out);
     EXPECT_EQ(out["errored"], true);
     EXPECT_TRUE(out["level"].is_null());
-    EXPECT_EQ(run.Err, "It errored\r\n");
+    EXPECT_EQ(run.Err, "It errored\r\nkzm dump: cannot read " + dir.File("missing.kzm") +
+                           ": the map file cannot be opened\n");
 }
 
 TEST(KzmDump, FloatsAndNulCharactersSurviveJson)
