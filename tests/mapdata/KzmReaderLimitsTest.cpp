@@ -1,8 +1,9 @@
-// The reader's work grows with the file, not with what the file announces:
-// millions of sections cost millions of steps, each of them small.
+// Millions of sections read one after another, each announced. How the time
+// grows with their number is measured by the BM_ReadSections benchmark; here
+// a read whose steps grew with the sections before it would run into the
+// test's time limit.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 
 #include "mapdata/KzmWriter.h"
@@ -13,7 +14,7 @@
 namespace kzm {
 namespace {
 
-TEST(KzmReaderLimits, TwoMillionSectionsReadInTimeLinearInTheFile)
+TEST(KzmReaderLimits, TwoMillionSectionsAllRead)
 {
     // 16 bytes a section: a header and an empty tile list. The first section
     // also has the map header, and the last one holds one tile, so the level
@@ -36,9 +37,7 @@ TEST(KzmReaderLimits, TwoMillionSectionsReadInTimeLinearInTheFile)
     std::FILE* lines = std::tmpfile();
     ASSERT_NE(lines, nullptr);
     std::FILE* previous = SetPrintLineStream(lines);
-    const auto start = std::chrono::steady_clock::now();
     const Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(path));
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     SetPrintLineStream(previous);
     const long printed = std::ftell(lines);
     std::fclose(lines);
@@ -47,10 +46,6 @@ TEST(KzmReaderLimits, TwoMillionSectionsReadInTimeLinearInTheFile)
     EXPECT_EQ(printed, static_cast<long>(kSections) * static_cast<long>(sizeof("Initialized KZM header\r\n") - 1));
     ASSERT_EQ(result->GetLevel()->TileCount(), 1);
     EXPECT_EQ(As<TRKTile>(result->GetLevel()->GetTiles()->Entries().front())->Layer, 7);
-    // A watchdog, not a benchmark: a read whose steps grew with the sections
-    // before it would take hours here; a linear one takes seconds even under
-    // the sanitizers.
-    EXPECT_LT(elapsed, std::chrono::seconds(60));
 }
 
 }  // namespace

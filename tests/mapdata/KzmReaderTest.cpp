@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -375,9 +374,7 @@ TEST_F(KzmReader, AnnouncementsBeyondTheBudgetFailBeforeAllocating)
         SCOPED_TRACE(c.Name);
         EXPECT_LE(c.Data.size(), 100u);
         test::AllocationMeter meter;
-        const auto start = std::chrono::steady_clock::now();
         Read read = ReadBytes(c.Data);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         EXPECT_LT(meter.PeakGrowth(), 64 << 20);
         EXPECT_EQ(read.Result->GetErrored(), 1);
         EXPECT_EQ(read.Result->GetLevel(), nullptr);
