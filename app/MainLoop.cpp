@@ -11,7 +11,6 @@ namespace kzm {
 
 namespace {
 
-constexpr int kEscape = 27;
 constexpr int kRefreshHertz = 60;
 
 }  // namespace
@@ -43,7 +42,7 @@ std::int32_t MainLoop()
 
     while (Running == 1) {
         SetBlendMode(kBlendAlpha);
-        if (KeyWasHit(kEscape) != 0)
+        if (KeyWasHit(kKeyEscape) != 0)
             Running = 0;  // the frame still completes
         UpdateScroll();
         World->Draw();

@@ -6,10 +6,6 @@ namespace kzm {
 
 namespace {
 
-constexpr int kLeft = 37;
-constexpr int kUp = 38;
-constexpr int kRight = 39;
-constexpr int kDown = 40;
 constexpr std::int32_t kStep = 6;
 
 std::int32_t WrappingAdd(std::int32_t a, std::int32_t b)
@@ -25,17 +21,17 @@ std::int32_t UpdateScroll()
     // queries, and a later direction overwrites an earlier one.
     std::int32_t dx = 0;
     std::int32_t dy = 0;
-    if (KeyIsDown(kUp) || JoystickY(0) == -1.0f)
+    if (KeyIsDown(kKeyUp) || JoystickY(0) == -1.0f)
         dy = -kStep;
-    if (KeyIsDown(kDown) || JoystickY(0) == 1.0f)
+    if (KeyIsDown(kKeyDown) || JoystickY(0) == 1.0f)
         dy = kStep;
-    if (KeyIsDown(kLeft) || JoystickX(0) == -1.0f)
+    if (KeyIsDown(kKeyLeft) || JoystickX(0) == -1.0f)
         dx = -kStep;
-    if (KeyIsDown(kRight) || JoystickX(0) == 1.0f)
+    if (KeyIsDown(kKeyRight) || JoystickX(0) == 1.0f)
         dx = kStep;
-    if (KeyIsDown(kLeft) && KeyIsDown(kRight))
+    if (KeyIsDown(kKeyLeft) && KeyIsDown(kKeyRight))
         dx = 0;
-    if (KeyIsDown(kUp) && KeyIsDown(kDown))
+    if (KeyIsDown(kKeyUp) && KeyIsDown(kKeyDown))
         dy = 0;
     if (dy != 0 && dx != 0) {
         dy /= 2;

@@ -15,6 +15,13 @@
 
 namespace kzm {
 
+// The keys the program asks for.
+constexpr int kKeyEscape = 27;
+constexpr int kKeyLeft = 37;
+constexpr int kKeyUp = 38;
+constexpr int kKeyRight = 39;
+constexpr int kKeyDown = 40;
+
 // How often the key went from up to down since the previous query of that
 // key; the query resets the count to 0. The keyboard's auto-repeat does not
 // count, so a held key counts once.

@@ -15,10 +15,6 @@
 namespace kzm {
 namespace {
 
-constexpr int kLeft = 37;
-constexpr int kUp = 38;
-constexpr int kRight = 39;
-constexpr int kDown = 40;
 constexpr int kLow = -32768;  // reads -1.0
 constexpr int kHigh = 32767;  // reads +1.0
 
@@ -92,33 +88,33 @@ INSTANTIATE_TEST_SUITE_P(
         ScrollCase{"joystick centred", {}, 0, 0, 0, 0},
         ScrollCase{"joystick just short of every end", {}, kHigh - 1, kLow + 1, 0, 0},
         ScrollCase{"joystick at 0.99", {}, 32440, -32440, 0, 0},
-        ScrollCase{"left key", {kLeft}, 0, 0, -6, 0},
-        ScrollCase{"right key", {kRight}, {}, {}, 6, 0},
-        ScrollCase{"up key moves the map up", {kUp}, {}, {}, 0, -6},
-        ScrollCase{"down key", {kDown}, 0, 0, 0, 6},
+        ScrollCase{"left key", {kKeyLeft}, 0, 0, -6, 0},
+        ScrollCase{"right key", {kKeyRight}, {}, {}, 6, 0},
+        ScrollCase{"up key moves the map up", {kKeyUp}, {}, {}, 0, -6},
+        ScrollCase{"down key", {kKeyDown}, 0, 0, 0, 6},
         ScrollCase{"joystick left end", {}, kLow, 0, -6, 0},
         ScrollCase{"joystick right end", {}, kHigh, 0, 6, 0},
         ScrollCase{"joystick top end", {}, 0, kLow, 0, -6},
         ScrollCase{"joystick bottom end", {}, 0, kHigh, 0, 6},
-        ScrollCase{"left key against the joystick's right end: right wins", {kLeft}, kHigh, 0, 6, 0},
-        ScrollCase{"right key against the joystick's left end: right wins", {kRight}, kLow, 0, 6, 0},
-        ScrollCase{"up key against the joystick's bottom end: down wins", {kUp}, 0, kHigh, 0, 6},
-        ScrollCase{"down key against the joystick's top end: down wins", {kDown}, 0, kLow, 0, 6},
-        ScrollCase{"left and right keys cancel, joystick left", {kLeft, kRight}, kLow, 0, 0, 0},
-        ScrollCase{"left and right keys cancel, joystick right", {kLeft, kRight}, kHigh, 0, 0, 0},
-        ScrollCase{"up and down keys cancel the joystick's bottom end", {kUp, kDown}, 0, kHigh, 0, 0},
-        ScrollCase{"right and down keys: 3 each", {kRight, kDown}, {}, {}, 3, 3},
-        ScrollCase{"left and up keys: 3 each", {kLeft, kUp}, 0, 0, -3, -3},
+        ScrollCase{"left key against the joystick's right end: right wins", {kKeyLeft}, kHigh, 0, 6, 0},
+        ScrollCase{"right key against the joystick's left end: right wins", {kKeyRight}, kLow, 0, 6, 0},
+        ScrollCase{"up key against the joystick's bottom end: down wins", {kKeyUp}, 0, kHigh, 0, 6},
+        ScrollCase{"down key against the joystick's top end: down wins", {kKeyDown}, 0, kLow, 0, 6},
+        ScrollCase{"left and right keys cancel, joystick left", {kKeyLeft, kKeyRight}, kLow, 0, 0, 0},
+        ScrollCase{"left and right keys cancel, joystick right", {kKeyLeft, kKeyRight}, kHigh, 0, 0, 0},
+        ScrollCase{"up and down keys cancel the joystick's bottom end", {kKeyUp, kKeyDown}, 0, kHigh, 0, 0},
+        ScrollCase{"right and down keys: 3 each", {kKeyRight, kKeyDown}, {}, {}, 3, 3},
+        ScrollCase{"left and up keys: 3 each", {kKeyLeft, kKeyUp}, 0, 0, -3, -3},
         ScrollCase{"joystick corner: 3 each", {}, kLow, kLow, -3, -3},
-        ScrollCase{"key on one axis, joystick on the other", {kLeft}, 0, kHigh, -3, 3},
-        ScrollCase{"left, right and up: no halving after the cancel", {kLeft, kRight, kUp}, {}, {}, 0, -6},
-        ScrollCase{"all four keys", {kLeft, kRight, kUp, kDown}, kLow, kLow, 0, 0}),
+        ScrollCase{"key on one axis, joystick on the other", {kKeyLeft}, 0, kHigh, -3, 3},
+        ScrollCase{"left, right and up: no halving after the cancel", {kKeyLeft, kKeyRight, kKeyUp}, {}, {}, 0, -6},
+        ScrollCase{"all four keys", {kKeyLeft, kKeyRight, kKeyUp, kKeyDown}, kLow, kLow, 0, 0}),
     [](const ::testing::TestParamInfo<ScrollCase>& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(ScrollInput, RightHeldForFiftyFramesBringsScrollXToZero)
 {
     ReleaseKeys();
-    Hold({kRight});
+    Hold({kKeyRight});
     ScrollX = -300;
     ScrollY = -500;
     for (int frame = 0; frame < 50; ++frame)
@@ -130,7 +126,7 @@ TEST_F(ScrollInput, RightHeldForFiftyFramesBringsScrollXToZero)
 TEST_F(ScrollInput, OffsetsHaveNoBoundsAndWrap)
 {
     ReleaseKeys();
-    Hold({kRight, kUp});
+    Hold({kKeyRight, kKeyUp});
     ScrollX = INT_MAX - 1;
     ScrollY = INT_MIN + 1;
     UpdateScroll();
@@ -141,10 +137,10 @@ TEST_F(ScrollInput, OffsetsHaveNoBoundsAndWrap)
 TEST_F(ScrollInput, ReleasedKeyStopsTheScroll)
 {
     ReleaseKeys();
-    Hold({kDown});
+    Hold({kKeyDown});
     ScrollY = 0;
     UpdateScroll();
-    ASSERT_TRUE(SimulateKey(kDown, false));
+    ASSERT_TRUE(SimulateKey(kKeyDown, false));
     UpdateScroll();
     EXPECT_EQ(ScrollY, 6);
 }

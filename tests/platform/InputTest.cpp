@@ -8,8 +8,6 @@
 namespace kzm {
 namespace {
 
-constexpr int kEscape = 27;
-constexpr int kLeft = 37;
 
 class Input : public ::testing::Test {
 protected:
@@ -33,54 +31,54 @@ protected:
 
 TEST_F(Input, APressCountsOnceAndTheQueryResetsIt)
 {
-    Press(kEscape);
-    EXPECT_EQ(KeyWasHit(kEscape), 1);
-    EXPECT_EQ(KeyWasHit(kEscape), 0);
+    Press(kKeyEscape);
+    EXPECT_EQ(KeyWasHit(kKeyEscape), 1);
+    EXPECT_EQ(KeyWasHit(kKeyEscape), 0);
 }
 
 TEST_F(Input, PressesBetweenQueriesAddUp)
 {
-    Press(kEscape);
-    Press(kEscape);
-    Press(kEscape);
-    EXPECT_EQ(KeyWasHit(kEscape), 3);
-    EXPECT_EQ(KeyIsDown(kEscape), 0);
+    Press(kKeyEscape);
+    Press(kKeyEscape);
+    Press(kKeyEscape);
+    EXPECT_EQ(KeyWasHit(kKeyEscape), 3);
+    EXPECT_EQ(KeyIsDown(kKeyEscape), 0);
 }
 
 TEST_F(Input, AutoRepeatCountsNothing)
 {
-    ASSERT_TRUE(SimulateKey(kEscape, true));
+    ASSERT_TRUE(SimulateKey(kKeyEscape, true));
     for (int repeat = 0; repeat < 5; ++repeat)
-        ASSERT_TRUE(SimulateKey(kEscape, true, true));
-    EXPECT_EQ(KeyWasHit(kEscape), 1);
-    EXPECT_EQ(KeyIsDown(kEscape), 1);
-    ASSERT_TRUE(SimulateKey(kEscape, true, true));
-    EXPECT_EQ(KeyWasHit(kEscape), 0);
+        ASSERT_TRUE(SimulateKey(kKeyEscape, true, true));
+    EXPECT_EQ(KeyWasHit(kKeyEscape), 1);
+    EXPECT_EQ(KeyIsDown(kKeyEscape), 1);
+    ASSERT_TRUE(SimulateKey(kKeyEscape, true, true));
+    EXPECT_EQ(KeyWasHit(kKeyEscape), 0);
 }
 
 TEST_F(Input, KeysAreCountedSeparately)
 {
-    Press(kEscape);
-    ASSERT_TRUE(SimulateKey(kLeft, true));
-    EXPECT_EQ(KeyWasHit(kLeft), 1);
-    EXPECT_EQ(KeyIsDown(kLeft), 1);
-    EXPECT_EQ(KeyIsDown(kEscape), 0);
-    EXPECT_EQ(KeyWasHit(kEscape), 1);
+    Press(kKeyEscape);
+    ASSERT_TRUE(SimulateKey(kKeyLeft, true));
+    EXPECT_EQ(KeyWasHit(kKeyLeft), 1);
+    EXPECT_EQ(KeyIsDown(kKeyLeft), 1);
+    EXPECT_EQ(KeyIsDown(kKeyEscape), 0);
+    EXPECT_EQ(KeyWasHit(kKeyEscape), 1);
 }
 
 TEST_F(Input, AFocusChangeReleasesEveryKeyAndClearsEveryCount)
 {
     for (bool gained : {false, true}) {
-        ASSERT_TRUE(SimulateKey(kLeft, true));
-        Press(kEscape);
+        ASSERT_TRUE(SimulateKey(kKeyLeft, true));
+        Press(kKeyEscape);
         SimulateFocusChange(gained);
-        EXPECT_EQ(KeyIsDown(kLeft), 0) << gained;
-        EXPECT_EQ(KeyWasHit(kLeft), 0) << gained;
-        EXPECT_EQ(KeyWasHit(kEscape), 0) << gained;
+        EXPECT_EQ(KeyIsDown(kKeyLeft), 0) << gained;
+        EXPECT_EQ(KeyWasHit(kKeyLeft), 0) << gained;
+        EXPECT_EQ(KeyWasHit(kKeyEscape), 0) << gained;
         // The key still held after the change repeats: that brings nothing back.
-        ASSERT_TRUE(SimulateKey(kLeft, true, true));
-        EXPECT_EQ(KeyIsDown(kLeft), 0) << gained;
-        ASSERT_TRUE(SimulateKey(kLeft, false));
+        ASSERT_TRUE(SimulateKey(kKeyLeft, true, true));
+        EXPECT_EQ(KeyIsDown(kKeyLeft), 0) << gained;
+        ASSERT_TRUE(SimulateKey(kKeyLeft, false));
     }
 }
 
