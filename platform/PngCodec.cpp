@@ -98,7 +98,19 @@ struct HeaderStage {
     bool HasAlpha;
     int Passes;
     std::size_t RowBytes;
+    int StoredBits = 0;  // bits a pixel takes in the file, before expanding
 };
+
+// Deflate packs at most 1032 bytes into one, so a file can only hold a
+// picture whose raw pixel data is at most that many times its own size
+// (with room to spare for headers). A header announcing more comes from a
+// cut or forged file: refusing it before the pixels are allocated keeps a
+// small file from costing up to the whole pixel bound.
+bool FileCanHoldPixels(std::size_t fileBytes, png_uint_32 width, png_uint_32 height, int storedBits)
+{
+    const auto rawBytes = static_cast<std::uint64_t>(width) * height * static_cast<std::uint64_t>(storedBits) / 8;
+    return rawBytes <= (static_cast<std::uint64_t>(fileBytes) + 1024) * 1032;
+}
 
 // Reads everything up to the image data and sets the transformations that
 // turn every format into 8-bit RGBA.
@@ -115,6 +127,7 @@ void ReadHeader(png_structp png, void* context)
     int depth = 0, colour = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colour, nullptr, nullptr, nullptr);
     const bool transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    stage->StoredBits = depth * png_get_channels(png, info);
 
     if (colour == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(png);
@@ -214,12 +227,13 @@ std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes)
         MemoryReader reader{bytes.data(), bytes.size(), 0};
         png_set_read_fn(session.Png, &reader, ReadFromMemory);
 
-        HeaderStage header{session.Info, 0, 0, false, 1, 0};
+        HeaderStage header{session.Info, 0, 0, false, 1, 0, 0};
         if (!RunGuarded(session.Png, ReadHeader, &header))
             return std::nullopt;
         const auto pixels = static_cast<std::int64_t>(header.Width) * static_cast<std::int64_t>(header.Height);
         if (header.Width == 0 || header.Height == 0 || header.Width > static_cast<png_uint_32>(kMaxImageSide) ||
-            header.Height > static_cast<png_uint_32>(kMaxImageSide) || pixels > kMaxImagePixels)
+            header.Height > static_cast<png_uint_32>(kMaxImageSide) || pixels > kMaxImagePixels ||
+            !FileCanHoldPixels(bytes.size(), header.Width, header.Height, header.StoredBits))
             return std::nullopt;
         if (header.RowBytes != static_cast<std::size_t>(header.Width) * 4)
             return std::nullopt;

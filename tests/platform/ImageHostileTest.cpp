@@ -142,6 +142,8 @@ TEST(ImageHostile, OversizedHeadersAreRefusedBeforeAllocating)
         {1, static_cast<std::uint32_t>(kMaxImageSide) + 1},
         {30000, 30000},  // each side allowed, too many pixels in all
         {8193, 8192},    // one column past kMaxImagePixels
+        {8192, 8192},    // within every bound, but more than a file this small can hold
+        {2000, 2000},
         {0x7FFFFFFF, 0x7FFFFFFF},
     };
     for (const Case& c : cases) {
