@@ -72,8 +72,12 @@ void TMapEngine::DrawTile(const TRKTile& tile)
 {
     std::int32_t right = 0;
     std::int32_t bottom = 0;
-    if (!PassesCull(*this, tile, right, bottom))
-        return;
+    if (PassesCull(*this, tile, right, bottom))
+        DrawVisibleTile(tile, right, bottom);
+}
+
+void TMapEngine::DrawVisibleTile(const TRKTile& tile, std::int32_t right, std::int32_t bottom)
+{
     SetDrawScale(tile.ScaleX, tile.ScaleY);
     Ref<Image> image = FindTilesetImage(Tilesets, tile);
     // The display needs a real image and a frame it has: anything else is
@@ -131,6 +135,8 @@ void TMapEngine::DrawSorted(std::int64_t first, std::int64_t last)
     struct Survivor {
         std::int32_t Layer;
         Ref<TRKTile> Tile;  // held while drawing, whatever happens to the list
+        std::int32_t Right;  // screen edges from the cull, not computed twice
+        std::int32_t Bottom;
     };
     std::vector<Survivor> survivors;
     // The one walk over the whole list: no call, so nothing can change the
@@ -145,13 +151,13 @@ void TMapEngine::DrawSorted(std::int64_t first, std::int64_t last)
         std::int32_t right = 0;
         std::int32_t bottom = 0;
         if (tile && tile->Layer >= first && tile->Layer <= last && PassesCull(*this, *tile, right, bottom))
-            survivors.push_back(Survivor{tile->Layer, Ref<TRKTile>(entry, tile)});
+            survivors.push_back(Survivor{tile->Layer, Ref<TRKTile>(entry, tile), right, bottom});
     }
     // Layer by layer, and within a layer in list order.
     std::stable_sort(survivors.begin(), survivors.end(),
                      [](const Survivor& a, const Survivor& b) { return a.Layer < b.Layer; });
     for (const Survivor& survivor : survivors)
-        DrawTile(*survivor.Tile);
+        DrawVisibleTile(*survivor.Tile, survivor.Right, survivor.Bottom);
 }
 
 std::int64_t TMapEngine::NextLayer(std::int64_t after, std::int64_t last) const

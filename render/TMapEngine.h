@@ -88,6 +88,9 @@ private:
     void DrawSorted(std::int64_t first, std::int64_t last);
     // Cull, SetDrawScale, FindTilesetImage, DrawImageFrame: in that order.
     void DrawTile(const TRKTile& tile);
+    // The steps after the cull, for a tile whose screen right and bottom
+    // edges passed it.
+    void DrawVisibleTile(const TRKTile& tile, std::int32_t right, std::int32_t bottom);
 };
 
 }  // namespace kzm
