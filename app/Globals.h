@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/Object.h"
+#include "core/Object.h"
 #include "render/TWorldMap.h"
 
 namespace kzm {

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "platform/Gui.h"
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

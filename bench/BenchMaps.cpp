@@ -10,7 +10,7 @@
 
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
-#include "platform/Print.h"
+#include "core/Print.h"
 
 namespace kzm::bench {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/Display.h"
-#include "platform/Image.h"
+#include "image/Image.h"
 #include "render/TMapEngine.h"
 
 namespace kzm::bench {

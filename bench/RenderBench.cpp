@@ -3,10 +3,10 @@
 
 #include "bench/BenchMaps.h"
 #include "platform/Display.h"
-#include "platform/Image.h"
+#include "image/Image.h"
 #include "render/TMapEngine.h"
-#include "tools/SampleArt.h"
-#include "tools/SampleWorld.h"
+#include "sample/SampleArt.h"
+#include "sample/SampleWorld.h"
 
 namespace kzm::bench {
 namespace {

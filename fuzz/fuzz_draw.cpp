@@ -11,7 +11,7 @@
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
 #include "platform/Display.h"
-#include "platform/Print.h"
+#include "core/Print.h"
 #include "render/ScrollOffsets.h"
 #include "render/TWorldMap.h"
 

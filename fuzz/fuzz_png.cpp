@@ -15,8 +15,8 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "mapdata/TRKTileset.h"
-#include "platform/Image.h"
-#include "platform/Print.h"
+#include "image/Image.h"
+#include "core/Print.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "mapdata/TKZMReader.h"
-#include "platform/Print.h"
+#include "core/Print.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "mapdata/KzmWriter.h"
-#include "platform/Image.h"
+#include "image/Image.h"
 
 namespace {
 

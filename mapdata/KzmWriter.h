@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "mapdata/TRKLevel.h"
-#include "platform/String.h"
+#include "core/String.h"
 
 namespace kzm {
 

@@ -21,7 +21,7 @@
 #include <new>
 #include <utility>
 
-#include "platform/Object.h"
+#include "core/Object.h"
 
 namespace kzm {
 

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "mapdata/RecordPool.h"
-#include "platform/Print.h"
-#include "platform/Stream.h"
+#include "core/Print.h"
+#include "core/Stream.h"
 
 namespace kzm {
 

@@ -17,8 +17,8 @@
 #include <cstdint>
 
 #include "mapdata/TRespReadKZM.h"
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

@@ -9,7 +9,8 @@
 #include "mapdata/TRKMapDimensions.h"
 #include "mapdata/TRKTile.h"
 #include "mapdata/TRKTileset.h"
-#include "platform/Object.h"
+#include "core/Object.h"
+#include "core/ObjectList.h"
 
 namespace kzm {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

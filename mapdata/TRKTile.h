@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/Object.h"
+#include "core/Object.h"
 
 namespace kzm {
 

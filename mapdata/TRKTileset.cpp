@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/Print.h"
+#include "core/Print.h"
 
 namespace kzm {
 

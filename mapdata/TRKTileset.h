@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "platform/Image.h"
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "image/Image.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "mapdata/TRKLevel.h"
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

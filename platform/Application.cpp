@@ -1,4 +1,4 @@
-#include "platform/Application.h"
+#include "platform/internal/Application.h"
 
 #include <unistd.h>
 

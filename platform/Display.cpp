@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/DisplayContext.h"
-#include "platform/ImageTextures.h"
+#include "platform/internal/DisplayContext.h"
+#include "platform/internal/ImageTextures.h"
 
 namespace kzm {
 

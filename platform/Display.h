@@ -10,9 +10,9 @@
 #include <span>
 #include <vector>
 
-#include "platform/Image.h"
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "image/Image.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

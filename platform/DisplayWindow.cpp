@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/Application.h"
+#include "platform/internal/Application.h"
 #include "platform/Display.h"
-#include "platform/DisplayContext.h"
+#include "platform/internal/DisplayContext.h"
 #include "platform/Input.h"
-#include "platform/Print.h"
+#include "core/Print.h"
 
 namespace kzm {
 

@@ -6,8 +6,8 @@
 // window system, handled while WaitNextEvent waits.
 #pragma once
 
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

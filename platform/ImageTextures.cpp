@@ -1,4 +1,4 @@
-#include "platform/ImageTextures.h"
+#include "platform/internal/ImageTextures.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "platform/InputEvents.h"
+#include "platform/internal/InputEvents.h"
 #include "platform/System.h"
 
 namespace kzm {

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "platform/Display.h"
-#include "platform/DisplayContext.h"
+#include "platform/internal/DisplayContext.h"
 
 namespace kzm {
 

@@ -9,9 +9,9 @@
 #include <exception>
 #include <string>
 
-#include "platform/Application.h"
-#include "platform/DisplayContext.h"
-#include "platform/InputEvents.h"
+#include "platform/internal/Application.h"
+#include "platform/internal/DisplayContext.h"
+#include "platform/internal/InputEvents.h"
 
 namespace kzm {
 

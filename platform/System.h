@@ -2,7 +2,7 @@
 // messages.
 #pragma once
 
-#include "platform/String.h"
+#include "core/String.h"
 
 namespace kzm {
 

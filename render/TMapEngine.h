@@ -11,8 +11,9 @@
 
 #include "mapdata/TRKTile.h"
 #include "mapdata/TRKTileset.h"
-#include "platform/Image.h"
-#include "platform/Object.h"
+#include "image/Image.h"
+#include "core/Object.h"
+#include "core/ObjectList.h"
 
 namespace kzm {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "mapdata/TKZMReader.h"
-#include "platform/Print.h"
+#include "core/Print.h"
 #include "render/ScrollOffsets.h"
 
 namespace kzm {

@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "mapdata/TRespReadKZM.h"
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 #include "render/TMapEngine.h"
 
 namespace kzm {

@@ -5,10 +5,10 @@
 #include <system_error>
 
 #include "mapdata/KzmWriter.h"
-#include "platform/Image.h"
+#include "image/Image.h"
 #include "tools/Command.h"
-#include "tools/SampleArt.h"
-#include "tools/SampleWorld.h"
+#include "sample/SampleArt.h"
+#include "sample/SampleWorld.h"
 
 namespace kzm::tool {
 

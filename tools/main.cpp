@@ -3,7 +3,7 @@
 #include <iostream>
 #include <map>
 
-#include "platform/Print.h"
+#include "core/Print.h"
 #include "tools/Command.h"
 
 namespace kzm::tool {

@@ -9,7 +9,7 @@
 
 #include "app/ScrollInput.h"
 #include "platform/Input.h"
-#include "platform/InputTesting.h"
+#include "platform/testing/InputTesting.h"
 #include "platform/System.h"
 
 namespace kzm {

@@ -8,7 +8,7 @@
 
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
-#include "platform/Print.h"
+#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {

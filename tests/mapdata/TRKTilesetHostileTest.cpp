@@ -7,7 +7,7 @@
 #include <string>
 
 #include "mapdata/TRKTileset.h"
-#include "platform/String.h"
+#include "core/String.h"
 #include "tests/support/AllocationMeter.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TestFiles.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/String.h"
+#include "core/String.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TestFiles.h"
 

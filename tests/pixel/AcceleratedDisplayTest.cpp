@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/Display.h"
-#include "platform/DisplayContext.h"
+#include "platform/internal/DisplayContext.h"
 #include "tests/support/ImageFixtures.h"
 
 namespace kzm {

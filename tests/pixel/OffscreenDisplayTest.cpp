@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/Display.h"
-#include "platform/DisplayContext.h"
-#include "platform/ImageTextures.h"
+#include "platform/internal/DisplayContext.h"
+#include "platform/internal/ImageTextures.h"
 #include "tests/support/ImageFixtures.h"
 
 namespace kzm {

@@ -5,10 +5,10 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/Application.h"
+#include "platform/internal/Application.h"
 #include "platform/Display.h"
-#include "platform/DisplayContext.h"
-#include "platform/Print.h"
+#include "platform/internal/DisplayContext.h"
+#include "core/Print.h"
 #include "tests/support/ImageFixtures.h"
 
 namespace kzm {

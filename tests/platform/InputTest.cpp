@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Input.h"
-#include "platform/InputTesting.h"
+#include "platform/testing/InputTesting.h"
 #include "platform/System.h"
 
 namespace kzm {

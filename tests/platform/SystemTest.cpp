@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/Application.h"
+#include "platform/internal/Application.h"
 #include "platform/System.h"
 #include "tests/support/TestFiles.h"
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/Image.h"
+#include "image/Image.h"
 
 namespace kzm::test {
 

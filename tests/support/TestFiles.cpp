@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <random>
 
-#include "platform/Print.h"
+#include "core/Print.h"
 
 namespace kzm::test {
 

@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "mapdata/KzmWriter.h"
-#include "platform/Image.h"
-#include "platform/PngCodec.h"
+#include "image/Image.h"
+#include "image/internal/PngCodec.h"
 #include "tests/support/MapFixtures.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/TestFiles.h"

@@ -10,7 +10,7 @@
 #include "mapdata/TKZMReader.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
-#include "tools/SampleArt.h"
+#include "sample/SampleArt.h"
 
 namespace kzm {
 namespace {

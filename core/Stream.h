@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

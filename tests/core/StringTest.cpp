@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Print.h"
-#include "platform/String.h"
+#include "core/Print.h"
+#include "core/String.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {

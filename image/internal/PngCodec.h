@@ -1,6 +1,6 @@
 // The PNG codec under the image loader: bytes to 8-bit RGBA and back.
 //
-// Internal to platform/: the image functions of Image.h are built on it. It
+// Internal to image/: the functions of Image.h are built on it. It
 // speaks in plain buffers so that nothing above sees libpng.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "platform/Stream.h"
+#include "core/Stream.h"
 
 #include <algorithm>
 #include <cstdio>

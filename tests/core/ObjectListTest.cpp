@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Object.h"
+#include "core/Object.h"
+#include "core/ObjectList.h"
 
 namespace kzm {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/SampleArt.h"
+#include "sample/SampleArt.h"
 
 #include <cmath>
 #include <numbers>

@@ -11,8 +11,8 @@
 #include <span>
 #include <vector>
 
-#include "platform/Object.h"
-#include "platform/String.h"
+#include "core/Object.h"
+#include "core/String.h"
 
 namespace kzm {
 

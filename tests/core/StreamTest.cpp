@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/Stream.h"
+#include "core/Stream.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {

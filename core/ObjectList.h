@@ -1,39 +1,12 @@
-// The root of every class in the system, and the ordered object list that
-// records, engine and world map share.
-//
-// Error policy of the platform layer: operations report failure as an absent
-// value (a null reference, false, zero); only the guarded operations above
-// this layer turn exceptions into results.
+// The ordered object list that records, engine and world map share.
 #pragma once
 
 #include <cstddef>
-#include <memory>
-#include <typeinfo>
 #include <vector>
 
+#include "core/Object.h"
+
 namespace kzm {
-
-class Object {
-public:
-    virtual ~Object() = default;
-};
-
-template <class T>
-using Ref = std::shared_ptr<T>;
-
-// The class test used wherever a list may hold elements of other classes.
-// Nearly every element is exactly of the class looked for, and one
-// comparison of the addresses of type identities settles those; the rest
-// (derived classes, other classes, no object, and a class whose identity
-// exists twice) get the full search of dynamic_cast.
-template <class T>
-T* As(const Ref<Object>& object)
-{
-    Object* const pointer = object.get();
-    if (pointer && &typeid(*pointer) == &typeid(T))
-        return static_cast<T*>(pointer);
-    return dynamic_cast<T*>(pointer);
-}
 
 // An ordered list of shared references. A list may hold the same object more
 // than once, and elements of any class.

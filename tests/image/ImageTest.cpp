@@ -1,4 +1,4 @@
-#include "platform/Image.h"
+#include "image/Image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "platform/Image.h"
+#include "image/Image.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "platform/PngCodec.h"
-#include "platform/Stream.h"
+#include "image/internal/PngCodec.h"
+#include "core/Stream.h"
 
 namespace kzm {
 

@@ -1,4 +1,4 @@
-#include "platform/Object.h"
+#include "core/ObjectList.h"
 
 #include <algorithm>
 

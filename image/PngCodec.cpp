@@ -1,11 +1,11 @@
-#include "platform/PngCodec.h"
+#include "image/internal/PngCodec.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <cstring>
 
-#include "platform/Image.h"
+#include "image/Image.h"
 
 namespace kzm {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/DisplayContext.h"
-#include "platform/Image.h"
-#include "platform/Object.h"
+#include "platform/internal/DisplayContext.h"
+#include "image/Image.h"
+#include "core/Object.h"
 
 namespace kzm {
 

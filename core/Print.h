@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "platform/String.h"
+#include "core/String.h"
 
 namespace kzm {
 

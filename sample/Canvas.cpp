@@ -1,4 +1,4 @@
-#include "tools/Canvas.h"
+#include "sample/Canvas.h"
 
 #include <algorithm>
 #include <cmath>

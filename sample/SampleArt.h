@@ -3,7 +3,7 @@
 // which the loader masks to transparent.
 #pragma once
 
-#include "tools/Canvas.h"
+#include "sample/Canvas.h"
 
 namespace kzm::tool {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/Image.h"
+#include "image/Image.h"
 #include "tests/support/AllocationMeter.h"
 #include "tests/support/PngWriter.h"
 

@@ -1,4 +1,4 @@
-#include "platform/String.h"
+#include "core/String.h"
 
 #include <cstdint>
 

@@ -1,12 +1,12 @@
-#include "tools/SampleWorld.h"
+#include "sample/SampleWorld.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
 
-#include "tools/Canvas.h"
-#include "tools/SampleArt.h"
+#include "sample/Canvas.h"
+#include "sample/SampleArt.h"
 
 namespace kzm::tool {
 

@@ -1,7 +1,7 @@
 // Facts about the running program that several platform services share.
 #pragma once
 
-#include "platform/String.h"
+#include "core/String.h"
 
 namespace kzm {
 

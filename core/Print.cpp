@@ -1,4 +1,4 @@
-#include "platform/Print.h"
+#include "core/Print.h"
 
 namespace kzm {
 

@@ -1,8 +1,8 @@
-#include "platform/InputTesting.h"
+#include "platform/testing/InputTesting.h"
 
 #include <SDL.h>
 
-#include "platform/InputEvents.h"
+#include "platform/internal/InputEvents.h"
 #include "platform/System.h"
 
 namespace kzm {
