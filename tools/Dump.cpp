@@ -9,6 +9,7 @@
 
 #include "mapdata/TKZMReader.h"
 #include "tools/Command.h"
+#include "tools/Options.h"
 
 namespace kzm::tool {
 
@@ -72,13 +73,16 @@ Json LevelJson(TRKLevel& level)
                 {"tiles", std::move(tiles)}};
 }
 
-const bool Registered = RegisterCommand("dump", [](CLI::App& app) {
+}  // namespace
+
+Subcommand AddDumpCommand(CLI::App& app)
+{
     auto* command = app.add_subcommand("dump", "Print a map's read result as JSON");
     auto map = std::make_shared<std::string>();
     auto images = std::make_shared<std::vector<ImageOption>>();
     command->add_option("MAP", *map, "the .kzm file")->required();
     AddImageOption(*command, *images);
-    return std::function<int()>([map, images] {
+    return {command, [map, images] {
         Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(*map));
         ReportFailure("kzm dump", *map, *result);
         if (!result->GetErrored())
@@ -90,9 +94,7 @@ const bool Registered = RegisterCommand("dump", [](CLI::App& app) {
                  {"level", result->GetLevel() ? LevelJson(*result->GetLevel()) : Json(nullptr)}};
         std::cout << out.dump() << '\n';
         return result->GetErrored() ? 1 : 0;
-    });
-});
-
-}  // namespace
+    }};
+}
 
 }  // namespace kzm::tool

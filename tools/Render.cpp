@@ -3,7 +3,6 @@
 //
 // Draws one frame the way the test bed draws its first one, into an offscreen
 // display, and saves it as an RGB PNG of the display's size.
-#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -15,6 +14,7 @@
 #include "platform/Display.h"
 #include "render/TMapEngine.h"
 #include "tools/Command.h"
+#include "tools/Options.h"
 
 namespace kzm::tool {
 
@@ -29,41 +29,6 @@ struct RenderOptions {
     std::vector<std::int32_t> View{100, 100, 800, 600};
     std::vector<std::int32_t> Size{800, 600};
 };
-
-// Exactly count integers separated by commas, nothing else.
-std::vector<std::int32_t> ParseIntegers(const std::string& option, const std::string& text, std::size_t count,
-                                        const std::string& shape)
-{
-    std::vector<std::int32_t> values;
-    const char* at = text.data();
-    const char* end = text.data() + text.size();
-    while (values.size() < count) {
-        std::int32_t value = 0;
-        const auto [next, error] = std::from_chars(at, end, value);
-        if (error != std::errc{})
-            break;
-        values.push_back(value);
-        at = next;
-        if (values.size() < count) {
-            if (at == end || *at != ',')
-                break;
-            ++at;
-        }
-    }
-    if (values.size() != count || at != end)
-        throw CLI::ValidationError(option, "expected " + shape + ", got '" + text + "'");
-    return values;
-}
-
-void AddIntegersOption(CLI::App& command, const std::string& name, std::vector<std::int32_t>& values,
-                       const std::string& shape, const std::string& help)
-{
-    command
-        .add_option_function<std::string>(
-            name, [&values, name, shape](const std::string& text) { values = ParseIntegers(name, text, values.size(), shape); },
-            help)
-        ->type_name(shape);
-}
 
 // The test bed attaches "resource0.png" from its own folder to tileset 0;
 // here the map's folder stands in for it, unless --image names one.
@@ -127,7 +92,10 @@ int Render(const RenderOptions& options)
     return 0;
 }
 
-const bool Registered = RegisterCommand("render", [](CLI::App& app) {
+}  // namespace
+
+Subcommand AddRenderCommand(CLI::App& app)
+{
     auto* command = app.add_subcommand("render", "Draw a map's first frame as the test bed shows it, into a PNG");
     auto options = std::make_shared<RenderOptions>();
     command->add_option("MAP", options->Map, "the .kzm file")->required();
@@ -143,9 +111,7 @@ const bool Registered = RegisterCommand("render", [](CLI::App& app) {
             if (side < 1 || side > kMaxOffscreenSide)
                 throw CLI::ValidationError("--size", "each side must be 1 to " + std::to_string(kMaxOffscreenSide));
     });
-    return std::function<int()>([options] { return Render(*options); });
-});
-
-}  // namespace
+    return {command, [options] { return Render(*options); }};
+}
 
 }  // namespace kzm::tool

@@ -46,13 +46,14 @@ int WriteSample(const std::filesystem::path& folder)
     return 0;
 }
 
-const bool Registered = RegisterCommand("sample", [](CLI::App& app) {
+}  // namespace
+
+Subcommand AddSampleCommand(CLI::App& app)
+{
     auto* command = app.add_subcommand("sample", "Write the sample map NewWorld.kzm and its tileset resource0.png");
     auto folder = std::make_shared<std::string>();
     command->add_option("DIR", *folder, "the folder to write them to (made if missing)")->required();
-    return std::function<int()>([folder] { return WriteSample(*folder); });
-});
-
-}  // namespace
+    return {command, [folder] { return WriteSample(*folder); }};
+}
 
 }  // namespace kzm::tool

@@ -1,0 +1,38 @@
+// What the subcommands share: option parsing, attaching tileset images, and
+// reporting a failed read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "mapdata/TRKLevel.h"
+#include "mapdata/TRespReadKZM.h"
+
+namespace kzm::tool {
+
+// After a failed read, says why on standard error, under the system's own
+// "It errored".
+void ReportFailure(const std::string& command, const std::string& map, TRespReadKZM& result);
+
+// --image ID=PNG, shared by the commands that attach tileset images.
+struct ImageOption {
+    int Id = 0;
+    std::string Path;
+};
+
+void AddImageOption(CLI::App& command, std::vector<ImageOption>& images);
+
+// An option of exactly values.size() integers separated by commas (shape
+// names them in the help, "X,Y"); values holds the defaults until given.
+void AddIntegersOption(CLI::App& command, const std::string& name, std::vector<std::int32_t>& values,
+                       const std::string& shape, const std::string& help);
+
+// Gives each image to SetImage of the first tileset with that Id, as the
+// world map's SetTilesetPath does. Returns the ones that left no image on a
+// tileset: no tileset has the Id, or the file could not be loaded or cut.
+std::vector<ImageOption> AttachImages(TRKLevel& level, const std::vector<ImageOption>& images);
+
+}  // namespace kzm::tool
