@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 30
 FUZZ_TARGETS ?=
 
-.PHONY: deps build run test test-default test-asan fuzz-smoke fuzz bench clean
+.PHONY: deps build run test test-default test-asan fuzz-smoke fuzz bench format format-check lint clean
 
 deps:
 	@scripts/install-deps
@@ -18,7 +18,8 @@ build: deps
 run: build
 	@scripts/run-testbed
 
-test: build
+test: build format-check
+	scripts/check-layers
 	cd build && ctest -L 'unit|pixel' --output-on-failure -j $(JOBS)
 	cd build && ctest -L e2e --output-on-failure
 	$(MAKE) --no-print-directory test-asan
@@ -43,6 +44,20 @@ bench: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS)
 	scripts/bench-table build-release/bin
+
+# The tracked C and C++ sources, for the style tools.
+SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c')
+
+format:
+	clang-format -i $(SOURCES)
+
+format-check:
+	@clang-format --dry-run -Werror $(SOURCES)
+
+# clang-tidy over every translation unit of the default build; clean means no
+# finding (the checks are in .clang-tidy).
+lint: build
+	run-clang-tidy -p build -j $(JOBS) -quiet '$(CURDIR)/(core|image|platform|mapdata|render|sample|interop|app|tools)/'
 
 clean:
 	rm -rf build build-asan build-fuzz build-release
