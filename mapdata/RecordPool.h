@@ -86,8 +86,10 @@ public:
         }
         void deallocate(T* record, std::size_t)
         {
+            // Blocks are aligned to their size, so masking a record's address
+            // finds its block: the one place the pool needs integer addresses.
             const auto address = reinterpret_cast<std::uintptr_t>(record);
-            reinterpret_cast<Block*>(address & ~(std::uintptr_t{BlockBytes} - 1))->Drop(1);
+            reinterpret_cast<Block*>(address & ~(std::uintptr_t{BlockBytes} - 1))->Drop(1);  // NOLINT(performance-no-int-to-ptr)
         }
 
         template <class U>

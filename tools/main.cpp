@@ -1,11 +1,14 @@
 // kzm: inspect, dump, render and make tile maps.
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "core/Print.h"
 #include "tools/Command.h"
 
-int main(int argc, char** argv)
+namespace {
+
+int RunTool(int argc, char** argv)
 {
     using namespace kzm::tool;
     // The system's diagnostic lines are not the tool's output.
@@ -28,4 +31,19 @@ int main(int argc, char** argv)
         if (subcommand.Command->parsed())
             return subcommand.Run();
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The libraries report failure in their results; what still escapes (memory
+    // running out outside a guarded operation) ends the command with its text,
+    // not with an abort.
+    try {
+        return RunTool(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kzm: %s\n", e.what());
+        return 1;
+    }
 }
