@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "platform/internal/DisplayContext.h"
 #include "platform/internal/ImageTextures.h"
@@ -19,6 +20,11 @@ DrawSink* Sink = nullptr;
 int BlendMode = kBlendMask;
 float ScaleX = 1.0f;
 float ScaleY = 1.0f;
+std::optional<DisplayView> View;
+bool Smoothing = true;
+// Once a frame has been drawn unsmoothed, its texture may still sample the
+// nearest texel: smoothed draws then set linear filtering back each time.
+bool NearestUsed = false;
 
 // After clipping, a quad longer than this in either direction is not drawn:
 // one texel of such a frame alone would cover many screens, and the software
@@ -106,6 +112,8 @@ void ActivateDisplay(DisplayContext* display)
     BlendMode = kBlendMask;
     ScaleX = 1.0f;
     ScaleY = 1.0f;
+    View.reset();
+    Smoothing = true;
     SDL_RenderSetViewport(display->Renderer, nullptr);
     SDL_SetRenderDrawColor(display->Renderer, 0, 0, 0, 255);
     SDL_RenderClear(display->Renderer);
@@ -161,6 +169,20 @@ void SetDrawScale(float scaleX, float scaleY)
     ScaleY = scaleY;
 }
 
+void SetDisplayView(const DisplayView& view)
+{
+    if (!(view.Zoom > 0.0) || !std::isfinite(view.Zoom) || !std::isfinite(view.OriginX) ||
+        !std::isfinite(view.OriginY)) {
+        View.reset();
+        return;
+    }
+    View = view;
+}
+
+void ClearDisplayView() { View.reset(); }
+
+void SetDrawSmoothing(bool linear) { Smoothing = linear; }
+
 DrawSink* SetDrawSink(DrawSink* sink)
 {
     DrawSink* previous = Sink;
@@ -179,12 +201,24 @@ void DrawImageFrame(const Image* image, float x, float y, int frame)
 
     // The quad in target pixels: frame size x scale from (x, y), reaching
     // left of (above) the position when the scale is negative.
-    const double width = static_cast<double>(image->FrameWidth) * std::fabs(ScaleX);
-    const double height = static_cast<double>(image->FrameHeight) * std::fabs(ScaleY);
-    const double left = ScaleX < 0 ? x - width : x;
-    const double top = ScaleY < 0 ? y - height : y;
+    double width = static_cast<double>(image->FrameWidth) * std::fabs(ScaleX);
+    double height = static_cast<double>(image->FrameHeight) * std::fabs(ScaleY);
+    double left = ScaleX < 0 ? x - width : x;
+    double top = ScaleY < 0 ? y - height : y;
     if (!(width > 0 && height > 0) || !std::isfinite(left + width) || !std::isfinite(top + height))
         return;  // a scale of 0 covers nothing; NaN and infinities neither
+    if (View) {
+        // Both edges snapped, then shifted by whole pixels: a band of a
+        // picture gets the same pixels as the whole picture would.
+        const double right = std::floor((left + width - View->OriginX) * View->Zoom) - View->ShiftX;
+        const double bottom = std::floor((top + height - View->OriginY) * View->Zoom) - View->ShiftY;
+        left = std::floor((left - View->OriginX) * View->Zoom) - View->ShiftX;
+        top = std::floor((top - View->OriginY) * View->Zoom) - View->ShiftY;
+        width = right - left;
+        height = bottom - top;
+        if (!(width > 0 && height > 0))
+            return;  // zoomed out to less than a pixel
+    }
     if (left >= Active->Width || left + width <= 0 || top >= Active->Height || top + height <= 0)
         return;  // wholly off the target
 
@@ -210,6 +244,12 @@ void DrawImageFrame(const Image* image, float x, float y, int frame)
                            static_cast<float>(across.Length), static_cast<float>(down.Length)};
 
     SDL_SetTextureBlendMode(texture, SdlBlendMode(BlendMode));
+    if (!Smoothing) {
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+        NearestUsed = true;
+    } else if (NearestUsed) {
+        SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
+    }
     if (!flipX && !flipY) {
         SDL_RenderCopyF(Active->Renderer, texture, &source, &target);
         return;

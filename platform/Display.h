@@ -56,6 +56,28 @@ void SetDrawScale(float scaleX, float scaleY);
 // draw.
 void DrawImageFrame(const Image* image, float x, float y, int frame);
 
+// Where the drawing plane lands on the display. While a view is set, a frame
+// drawn at (x, y) lands at ((x - OriginX) x Zoom - ShiftX, (y - OriginY) x
+// Zoom - ShiftY), its size times Zoom, with both edges of the quad snapped
+// down to whole pixels, so frames that meet in the plane meet on the display
+// at every zoom. The shift is in whole pixels and comes after the snap: a
+// picture drawn in bands lands on each band exactly as on one large display.
+// Without a view (as every display starts) frames land where they are drawn.
+struct DisplayView {
+    double Zoom = 1.0;
+    double OriginX = 0.0;  // drawing-plane pixels
+    double OriginY = 0.0;
+    int ShiftX = 0;  // display pixels
+    int ShiftY = 0;
+};
+// A zoom that is not a finite number above 0, or an origin that is not
+// finite, clears the view instead.
+void SetDisplayView(const DisplayView& view);
+void ClearDisplayView();
+// Scaled frames are sampled with linear filtering (the default, and what a
+// newly opened display starts with), or with the nearest texel when off.
+void SetDrawSmoothing(bool linear);
+
 // Receives the engine's drawing calls in place of the display: tests record
 // them, benchmarks drop them. While a sink is set, SetDrawScale and
 // DrawImageFrame go to it alone. Returns the previous sink.
@@ -92,6 +114,14 @@ public:
     int Height() const;
     // The back buffer as 8-bit RGBA, top row first (alpha always 255).
     std::vector<std::uint8_t> ReadPixels() const;
+    // Fills the buffer with one colour, alpha included: cleared to (0, 0, 0,
+    // 0), it stays transparent wherever nothing is drawn afterwards.
+    void ClearTo(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha);
+    // Rows top to top + count - 1 as 8-bit RGBA with the alpha that drawing
+    // left (blending over a transparent pixel leaves it partly covered), the
+    // colour not multiplied by it. Empty when the rows are not all within
+    // the display.
+    std::vector<std::uint8_t> ReadPixelsWithAlpha(int top, int count) const;
     // Saves the back buffer as an 8-bit RGB PNG; false when it cannot.
     bool SavePng(const String& path) const;
 

@@ -1,4 +1,5 @@
 // The offscreen display: a software renderer over a surface in memory.
+#include <algorithm>
 #include <memory>
 
 #include "platform/Display.h"
@@ -42,6 +43,36 @@ std::vector<std::uint8_t> OffscreenDisplay::ReadPixels() const
         return {};
     for (std::size_t i = 3; i < pixels.size(); i += 4)
         pixels[i] = 255;
+    return pixels;
+}
+
+void OffscreenDisplay::ClearTo(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha)
+{
+    if (!Context)
+        return;
+    SDL_SetRenderDrawColor(Context->Renderer, red, green, blue, alpha);
+    SDL_RenderClear(Context->Renderer);
+    SDL_SetRenderDrawColor(Context->Renderer, 0, 0, 0, 255);
+}
+
+std::vector<std::uint8_t> OffscreenDisplay::ReadPixelsWithAlpha(int top, int count) const
+{
+    if (!Context || top < 0 || count < 1 || top > Context->Height - count)
+        return {};
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) * static_cast<std::size_t>(count) * 4);
+    const SDL_Rect rows{0, top, Context->Width, count};
+    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) !=
+        0)
+        return {};
+    // Blending over a transparent pixel leaves colour x alpha in it: divide
+    // it out, so the picture composites like the frames it was drawn from.
+    for (std::size_t i = 0; i < pixels.size(); i += 4) {
+        const unsigned alpha = pixels[i + 3];
+        if (alpha == 255 || alpha == 0)
+            continue;
+        for (std::size_t c = 0; c < 3; ++c)
+            pixels[i + c] = static_cast<std::uint8_t>(std::min(255u, (pixels[i + c] * 255u + alpha / 2) / alpha));
+    }
     return pixels;
 }
 

@@ -1,0 +1,192 @@
+#include "image/PngRowWriter.h"
+
+#include <png.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <vector>
+
+#include "image/Image.h"
+
+namespace kzm {
+
+namespace {
+
+// libpng reports an error by a longjmp back to the setjmp in Guarded. The
+// frames it jumps over (libpng's own and the lambdas' bodies) hold nothing
+// with a destructor, so the jump skips no cleanup.
+[[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnWarning(png_structp, png_const_charp) {}
+
+// Deflate level: 1 to 9. Large pictures are mostly flat colour and repeats
+// of the same tiles, which the fast levels already pack well; the slow ones
+// cost several times the time for a few per cent.
+constexpr int kCompressionLevel = 3;
+
+// A name beside the target that no other writer picks.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target)
+{
+    std::random_device random;
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%08x.partial", static_cast<unsigned>(random()));
+    std::filesystem::path temporary = target;
+    temporary += suffix;
+    return temporary;
+}
+
+}  // namespace
+
+struct PngRowWriter::Session {
+    png_structp Png = nullptr;
+    png_infop Info = nullptr;
+    std::FILE* File = nullptr;
+    std::filesystem::path Target;
+    std::filesystem::path Temporary;
+    png_uint_32 Width = 0;
+    png_uint_32 Height = 0;
+    png_uint_32 RowsWritten = 0;
+    bool Alpha = false;
+    bool Failed = false;
+    bool Done = false;  // the file is complete and in place
+    std::string Error;
+    std::vector<std::uint8_t> Rgb;  // a row with the alpha bytes dropped
+
+    ~Session()
+    {
+        if (Png)
+            png_destroy_write_struct(&Png, Info ? &Info : nullptr);
+        if (File) {
+            std::fclose(File);
+            std::error_code ignored;
+            std::filesystem::remove(Temporary, ignored);
+        }
+    }
+
+    void Fail(const std::string& why)
+    {
+        if (!Failed)
+            Error = why;
+        Failed = true;
+    }
+
+    // Runs one step of libpng; false when it raised an error.
+    template <typename Step> bool Guarded(Step step)
+    {
+        if (setjmp(png_jmpbuf(Png)))
+            return false;
+        step();
+        return true;
+    }
+};
+
+PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha) : State(std::make_unique<Session>())
+{
+    Session& s = *State;
+    if (width < 1 || height < 1 || width > kMaxImageSide || height > kMaxImageSide) {
+        s.Fail("a PNG of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is out of range");
+        return;
+    }
+    try {
+        String slashed = path;
+        std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
+        s.Target = std::filesystem::path(ToUtf8(slashed));
+        s.Temporary = TemporaryBeside(s.Target);
+        s.Width = static_cast<png_uint_32>(width);
+        s.Height = static_cast<png_uint_32>(height);
+        s.Alpha = alpha;
+        if (!alpha)
+            s.Rgb.resize(static_cast<std::size_t>(width) * 3);
+    } catch (...) {
+        s.Fail("out of memory");
+        return;
+    }
+    s.File = std::fopen(s.Temporary.c_str(), "wb");
+    if (!s.File) {
+        s.Fail("cannot create a file in the folder of " + s.Target.string());
+        return;
+    }
+    s.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    if (s.Png)
+        s.Info = png_create_info_struct(s.Png);
+    if (!s.Png || !s.Info) {
+        s.Fail("out of memory");
+        return;
+    }
+    const bool started = s.Guarded([&s] {
+        png_init_io(s.Png, s.File);
+        png_set_compression_level(s.Png, kCompressionLevel);
+        png_set_IHDR(s.Png, s.Info, s.Width, s.Height, 8, s.Alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(s.Png, s.Info);
+    });
+    if (!started)
+        s.Fail("cannot write " + s.Temporary.string());
+}
+
+PngRowWriter::~PngRowWriter() = default;
+
+bool PngRowWriter::IsOpen() const { return !State->Failed && !State->Done; }
+
+const std::string& PngRowWriter::Error() const { return State->Error; }
+
+bool PngRowWriter::WriteRow(std::span<const std::uint8_t> rgba)
+{
+    Session& s = *State;
+    if (s.Failed || s.Done)
+        return false;
+    if (s.RowsWritten >= s.Height) {
+        s.Fail("more rows than the picture's height");
+        return false;
+    }
+    if (rgba.size() < static_cast<std::size_t>(s.Width) * 4) {
+        s.Fail("a row shorter than the picture's width");
+        return false;
+    }
+    const std::uint8_t* row = rgba.data();
+    if (!s.Alpha) {
+        for (std::size_t x = 0; x < s.Width; ++x)
+            std::copy_n(rgba.data() + x * 4, 3, s.Rgb.data() + x * 3);
+        row = s.Rgb.data();
+    }
+    if (!s.Guarded([&s, row] { png_write_row(s.Png, row); })) {
+        s.Fail("cannot write " + s.Temporary.string() + " (is the disk full?)");
+        return false;
+    }
+    ++s.RowsWritten;
+    return true;
+}
+
+bool PngRowWriter::Finish()
+{
+    Session& s = *State;
+    if (s.Failed || s.Done)
+        return false;
+    if (s.RowsWritten != s.Height) {
+        s.Fail("rows missing");
+        return false;
+    }
+    if (!s.Guarded([&s] { png_write_end(s.Png, nullptr); })) {
+        s.Fail("cannot write " + s.Temporary.string());
+        return false;
+    }
+    std::FILE* file = s.File;
+    s.File = nullptr;
+    const bool closed = std::fflush(file) == 0 && std::fclose(file) == 0;
+    std::error_code error;
+    if (closed)
+        std::filesystem::rename(s.Temporary, s.Target, error);
+    if (!closed || error) {
+        std::filesystem::remove(s.Temporary, error);
+        s.Fail(closed ? "cannot rename the finished picture to " + s.Target.string()
+                      : "cannot write " + s.Temporary.string() + " (is the disk full?)");
+        return false;
+    }
+    s.Done = true;
+    return true;
+}
+
+}  // namespace kzm
