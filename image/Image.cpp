@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "image/internal/PngCodec.h"
 #include "core/Stream.h"
@@ -11,9 +12,10 @@ namespace kzm {
 
 namespace {
 
-// Black becomes transparent, and takes the average colour of its non-black
-// neighbours; see kImageMasked. Works on the whole picture, before cutting.
-void MaskBlack(DecodedPng& picture)
+// Black, which the decoder marked with alpha 0, takes the average colour of
+// its non-black neighbours; see kImageMasked. Works on the whole picture,
+// before cutting.
+void ColourMaskedPixels(DecodedPng& picture)
 {
     const int width = picture.Width;
     const int height = picture.Height;
@@ -22,12 +24,8 @@ void MaskBlack(DecodedPng& picture)
         return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
     };
 
-    // First mark: alpha 0 for black, 255 for the rest. The colours of marked
-    // pixels change below, so the mark, not the colour, tells mask pixels
-    // from the rest from here on.
-    for (std::size_t i = 0; i < picture.Rgba.size(); i += 4)
-        rgba[i + 3] = (rgba[i] == 0 && rgba[i + 1] == 0 && rgba[i + 2] == 0) ? 0 : 255;
-
+    // The colours of marked pixels change below, so the mark, not the
+    // colour, tells mask pixels from the rest.
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             std::uint8_t* pixel = rgba + at(x, y);
@@ -54,9 +52,10 @@ void MaskBlack(DecodedPng& picture)
 
 std::optional<DecodedPng> DecodeWithFlags(std::span<const std::uint8_t> png, int flags)
 {
-    std::optional<DecodedPng> picture = DecodePngBytes(png);
-    if (picture && (flags & kImageMasked) != 0 && !picture->HasAlpha)
-        MaskBlack(*picture);
+    const bool masked = (flags & kImageMasked) != 0;
+    std::optional<DecodedPng> picture = DecodePngBytes(png, masked);
+    if (picture && masked && !picture->HasAlpha)
+        ColourMaskedPixels(*picture);
     return picture;
 }
 
@@ -92,6 +91,8 @@ Ref<Image> DecodeImage(std::span<const std::uint8_t> png, int flags)
         image->FrameCount = 1;
         image->Pixels = std::move(picture->Rgba);
         return image;
+    } catch (const std::bad_alloc&) {
+        throw;  // the caller's to handle: it says nothing about the file
     } catch (...) {
         return nullptr;
     }
@@ -133,6 +134,8 @@ Ref<Image> DecodeImageStrip(std::span<const std::uint8_t> png, int frameWidth, i
                             rowBytes);
         }
         return image;
+    } catch (const std::bad_alloc&) {
+        throw;  // the caller's to handle: it says nothing about the file
     } catch (...) {
         return nullptr;
     }
@@ -143,6 +146,8 @@ Ref<Image> LoadImageFile(const String& path, int flags)
     try {
         std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
         return bytes ? DecodeImage(*bytes, flags) : nullptr;
+    } catch (const std::bad_alloc&) {
+        throw;  // the caller's to handle: it says nothing about the file
     } catch (...) {
         return nullptr;
     }
@@ -155,6 +160,8 @@ Ref<Image> LoadImageStrip(const String& path, int frameWidth, int frameHeight, i
             return nullptr;
         std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
         return bytes ? DecodeImageStrip(*bytes, frameWidth, frameHeight, firstFrame, count, flags) : nullptr;
+    } catch (const std::bad_alloc&) {
+        throw;  // the caller's to handle: it says nothing about the file
     } catch (...) {
         return nullptr;
     }

@@ -4,7 +4,9 @@
 // are made on the first draw, so a tileset can load its image with no display
 // open. Loading reports failure as no image: a missing file, a file that is
 // not a decodable PNG, one larger than the loader accepts, or a strip that
-// asks for more frames than the picture has whole cells.
+// asks for more frames than the picture has whole cells. Memory running out
+// is no fault of the file: the loaders throw std::bad_alloc for it, so that
+// the tileset's guard can report it.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +32,9 @@ constexpr std::int64_t kMaxImageFileBytes = std::int64_t{256} << 20;
 constexpr int kDefaultImageFlags = -1;
 // A picture without an alpha channel of its own (no alpha in its colour type,
 // no tRNS chunk) gets alpha 0 where red, green and blue are all 0, and 255
-// elsewhere. Each such black pixel takes as its colour the rounded average of
+// elsewhere. Black means the stored samples: a 16-bit pixel of (1, 0, 0) is
+// not black, though it decodes to 8-bit (0, 0, 0). A tRNS chunk counts as an
+// alpha channel: the file says itself which colour is transparent. Each such black pixel takes as its colour the rounded average of
 // the non-black pixels among its up to eight neighbours (black when there are
 // none), so that linear filtering at a frame's transparent edges blends
 // toward the neighbouring colour instead of darkening. The averaging is done

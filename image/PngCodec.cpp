@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstring>
+#include <new>
 
 #include "image/Image.h"
 
@@ -36,13 +37,36 @@ bool RunGuarded(png_structp png, StageBody body, void* context)
     return true;
 }
 
+// libpng's own memory comes from operator new, so that it counts where the
+// program's does, and a failed request is remembered: libpng reports it as an
+// error like any broken file, and the decoder must tell the two apart.
+struct AllocationWatch {
+    bool Failed = false;
+};
+
+png_voidp AllocateForPng(png_structp png, png_alloc_size_t size)
+{
+    void* block = ::operator new(size, std::nothrow);
+    if (!block)
+        static_cast<AllocationWatch*>(png_get_mem_ptr(png))->Failed = true;
+    return block;
+}
+
+void FreeForPng(png_structp, png_voidp block)
+{
+    ::operator delete(block);
+}
+
 class ReadSession {
 public:
     ReadSession()
     {
-        Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+        Png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning, &Watch,
+                                       AllocateForPng, FreeForPng);
         if (Png)
             Info = png_create_info_struct(Png);
+        if (!Png || !Info)
+            throw std::bad_alloc();  // creating the structs is all they need
     }
     ~ReadSession()
     {
@@ -52,6 +76,16 @@ public:
     ReadSession(const ReadSession&) = delete;
     ReadSession& operator=(const ReadSession&) = delete;
 
+    // A stage that libpng ended early: memory running out is raised, a
+    // broken file is not.
+    bool Check(bool completed) const
+    {
+        if (!completed && Watch.Failed)
+            throw std::bad_alloc();
+        return completed;
+    }
+
+    AllocationWatch Watch;
     png_structp Png = nullptr;
     png_infop Info = nullptr;
 };
@@ -93,11 +127,15 @@ void ReadFromMemory(png_structp png, png_bytep into, std::size_t size)
 
 struct HeaderStage {
     png_infop Info;
-    png_uint_32 Width;
-    png_uint_32 Height;
-    bool HasAlpha;
-    int Passes;
-    std::size_t RowBytes;
+    png_uint_32 Width = 0;
+    png_uint_32 Height = 0;
+    bool HasAlpha = false;
+    // 16-bit samples without alpha: rows come as 16-bit RGB and are scaled
+    // here, so that the black test sees the stored samples (a red of 1 in
+    // 65535 is not black, though it scales to 0).
+    bool Wide = false;
+    int Passes = 1;
+    std::size_t RowBytes = 0;
     int StoredBits = 0;  // bits a pixel takes in the file, before expanding
 };
 
@@ -135,12 +173,13 @@ void ReadHeader(png_structp png, void* context)
         png_set_expand_gray_1_2_4_to_8(png);
     if (transparency)
         png_set_tRNS_to_alpha(png);
-    if (depth == 16)
+    const bool alpha = (colour & PNG_COLOR_MASK_ALPHA) != 0 || transparency;
+    const bool wide = depth == 16 && !alpha;
+    if (depth == 16 && !wide)
         png_set_scale_16(png);
     if ((colour & PNG_COLOR_MASK_COLOR) == 0)
         png_set_gray_to_rgb(png);
-    const bool alpha = (colour & PNG_COLOR_MASK_ALPHA) != 0 || transparency;
-    if (!alpha)
+    if (!alpha && !wide)
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
@@ -148,6 +187,7 @@ void ReadHeader(png_structp png, void* context)
     stage->Width = width;
     stage->Height = height;
     stage->HasAlpha = alpha;
+    stage->Wide = wide;
     stage->Passes = passes;
     stage->RowBytes = png_get_rowbytes(png, info);
 }
@@ -157,7 +197,33 @@ struct RowsStage {
     png_uint_32 Width;
     png_uint_32 Height;
     int Passes;
+    std::uint8_t* WideRow;  // one row of 16-bit RGB, for a Wide header
+    bool MarkBlack;
 };
+
+// A 16-bit sample rounded to the nearest of 0..255, as libpng's own scaling
+// does (v x 255 / 65535 never falls half-way).
+std::uint8_t ScaleSample(const std::uint8_t* big)
+{
+    const std::uint32_t value = static_cast<std::uint32_t>(big[0]) << 8 | big[1];
+    return static_cast<std::uint8_t>((value * 255 + 32767) / 65535);
+}
+
+// The pixels of one Wide row that this pass delivered, into the RGBA row.
+void StoreWideRow(const RowsStage& stage, std::uint8_t* into, int pass)
+{
+    for (png_uint_32 x = 0; x < stage.Width; ++x) {
+        if (stage.Passes > 1 && !PNG_COL_IN_INTERLACE_PASS(x, pass))
+            continue;
+        const std::uint8_t* from = stage.WideRow + static_cast<std::size_t>(x) * 6;
+        std::uint8_t* pixel = into + static_cast<std::size_t>(x) * 4;
+        pixel[0] = ScaleSample(from);
+        pixel[1] = ScaleSample(from + 2);
+        pixel[2] = ScaleSample(from + 4);
+        const bool black = (from[0] | from[1] | from[2] | from[3] | from[4] | from[5]) == 0;
+        pixel[3] = stage.MarkBlack && black ? 0 : 255;
+    }
+}
 
 // Interlaced files are read pass by pass into the same rows; libpng puts
 // each pass's pixels in their places.
@@ -165,12 +231,29 @@ void ReadRows(png_structp png, void* context)
 {
     auto* stage = static_cast<RowsStage*>(context);
     const std::size_t stride = static_cast<std::size_t>(stage->Width) * 4;
-    for (int pass = 0; pass < stage->Passes; ++pass)
-        for (png_uint_32 y = 0; y < stage->Height; ++y)
-            png_read_row(png, stage->Pixels + y * stride, nullptr);
+    for (int pass = 0; pass < stage->Passes; ++pass) {
+        for (png_uint_32 y = 0; y < stage->Height; ++y) {
+            if (!stage->WideRow) {
+                png_read_row(png, stage->Pixels + y * stride, nullptr);
+                continue;
+            }
+            png_read_row(png, stage->WideRow, nullptr);
+            if (stage->Passes == 1 || PNG_ROW_IN_INTERLACE_PASS(y, pass))
+                StoreWideRow(*stage, stage->Pixels + y * stride, pass);
+        }
+    }
     // Reads up to IEND, so that a bad CRC or truncation after the last row
     // still counts as a broken file.
     png_read_end(png, nullptr);
+}
+
+// Samples of 8 bits or fewer expand to 8 without changing 0, so the
+// decoded black is the stored black.
+void MarkNarrowBlack(DecodedPng& picture)
+{
+    std::uint8_t* rgba = picture.Rgba.data();
+    for (std::size_t i = 0; i < picture.Rgba.size(); i += 4)
+        rgba[i + 3] = (rgba[i] | rgba[i + 1] | rgba[i + 2]) == 0 ? 0 : 255;
 }
 
 struct VectorWriter {
@@ -216,26 +299,24 @@ void WriteAll(png_structp png, void* context)
 
 }  // namespace
 
-std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes)
+std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes, bool markBlack)
 {
     try {
         if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
             return std::nullopt;
         ReadSession session;
-        if (!session.Png || !session.Info)
-            return std::nullopt;
         MemoryReader reader{bytes.data(), bytes.size(), 0};
         png_set_read_fn(session.Png, &reader, ReadFromMemory);
 
-        HeaderStage header{session.Info, 0, 0, false, 1, 0, 0};
-        if (!RunGuarded(session.Png, ReadHeader, &header))
+        HeaderStage header{session.Info};
+        if (!session.Check(RunGuarded(session.Png, ReadHeader, &header)))
             return std::nullopt;
         const auto pixels = static_cast<std::int64_t>(header.Width) * static_cast<std::int64_t>(header.Height);
         if (header.Width == 0 || header.Height == 0 || header.Width > static_cast<png_uint_32>(kMaxImageSide) ||
             header.Height > static_cast<png_uint_32>(kMaxImageSide) || pixels > kMaxImagePixels ||
             !FileCanHoldPixels(bytes.size(), header.Width, header.Height, header.StoredBits))
             return std::nullopt;
-        if (header.RowBytes != static_cast<std::size_t>(header.Width) * 4)
+        if (header.RowBytes != static_cast<std::size_t>(header.Width) * (header.Wide ? 6 : 4))
             return std::nullopt;
 
         DecodedPng picture;
@@ -243,10 +324,16 @@ std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes)
         picture.Height = static_cast<int>(header.Height);
         picture.HasAlpha = header.HasAlpha;
         picture.Rgba.resize(static_cast<std::size_t>(pixels) * 4);
-        RowsStage rows{picture.Rgba.data(), header.Width, header.Height, header.Passes};
-        if (!RunGuarded(session.Png, ReadRows, &rows))
+        std::vector<std::uint8_t> wideRow(header.Wide ? header.RowBytes : 0);
+        RowsStage rows{picture.Rgba.data(), header.Width,     header.Height,
+                       header.Passes,        header.Wide ? wideRow.data() : nullptr, markBlack && !header.HasAlpha};
+        if (!session.Check(RunGuarded(session.Png, ReadRows, &rows)))
             return std::nullopt;
+        if (rows.MarkBlack && !header.Wide)
+            MarkNarrowBlack(picture);
         return picture;
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (...) {
         return std::nullopt;
     }

@@ -19,7 +19,7 @@ struct DecodedPng {
     // transparent). Such pictures are never black-masked.
     bool HasAlpha = false;
     // Width x Height pixels, RGBA 8 bits a channel, top row first. Pictures
-    // without alpha come with alpha 255 everywhere.
+    // without alpha come with alpha 255 everywhere, unless marked (below).
     std::vector<std::uint8_t> Rgba;
 };
 
@@ -28,11 +28,17 @@ struct DecodedPng {
 // scaled (rounded) to 8. Gamma and colour-space chunks are ignored: tiles are
 // drawn with the values the artist stored.
 //
+// With markBlack, a picture without alpha comes with alpha 0 where the
+// file's own red, green and blue samples are all exactly 0, and 255
+// elsewhere: for 16-bit samples that is decided before scaling, so a nearly
+// black pixel that scales to (0, 0, 0) keeps alpha 255.
+//
 // Returns nothing for anything but a complete, valid PNG: no signature,
 // truncated data, a bad CRC, a broken zlib stream. A header announcing more
 // than kMaxImageSide in either direction or kMaxImagePixels in all is refused
-// before the pixel buffer is allocated. Never throws, std::bad_alloc included.
-std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes);
+// before the pixel buffer is allocated. Memory running out, in libpng or
+// here, throws std::bad_alloc: it says nothing about the file.
+std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes, bool markBlack = false);
 
 // Encodes 8-bit pixels as a non-interlaced PNG: channels is 3 (RGB) or 4
 // (RGBA), rows top first and packed (width x channels bytes each). Gives an

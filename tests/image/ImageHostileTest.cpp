@@ -169,5 +169,43 @@ TEST(ImageHostile, LargestAllowedSideDecodes)
     EXPECT_EQ(image->Pixels[(kMaxImageSide - 1) * 4], 255);
 }
 
+// Memory running out is no broken file: every allocation of a decode, libpng's
+// own included, made to fail in turn, reaches the caller as std::bad_alloc;
+// none of them turns into "no image".
+TEST(ImageHostile, MemoryRunningOutIsRaisedNotTakenForABrokenFile)
+{
+    const std::vector<std::uint8_t> pngs[] = {
+        SmallPng(),
+        test::WritePng({5, 3, PngColour::Rgb, 16, true}, [](int x, int y) {
+            return PngSamples{static_cast<std::uint16_t>(x * 999), static_cast<std::uint16_t>(y), 0};
+        }),
+    };
+    for (const auto& png : pngs) {
+        int failures = 0;
+        for (std::int64_t skip = 0;; ++skip) {
+            ASSERT_LT(skip, 1000);
+            Ref<Image> image;
+            bool raised = false;
+            bool failed = false;
+            {
+                const test::AllocationFailure failure(skip);
+                try {
+                    image = DecodeImageStrip(png, 1, 1, 0, 3, kDefaultImageFlags);
+                } catch (const std::bad_alloc&) {
+                    raised = true;
+                }
+                failed = failure.Happened();
+            }
+            EXPECT_EQ(raised, failed) << "allocation " << skip;
+            if (!failed) {
+                EXPECT_TRUE(image);
+                break;
+            }
+            ++failures;
+        }
+        EXPECT_GT(failures, 5);  // libpng's and zlib's allocations among them
+    }
+}
+
 }  // namespace
 }  // namespace kzm

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 #include <string>
 
 #include "tests/support/PngWriter.h"
@@ -143,6 +144,17 @@ std::vector<DecodeCase> DecodeCases()
              const int v = (x * x + y) % 3 == 0 ? 255 : 0;
              return Rgba{v, v, v, 255};
          }},
+        // 16-bit samples that are no multiples of 257 round to the nearest
+        // 8-bit value, in every pass.
+        {"Rgb16Interlaced", {13, 11, PngColour::Rgb, 16, true},
+         [](int x, int y) {
+             return PngSamples{static_cast<std::uint16_t>(x * 5003 + y), static_cast<std::uint16_t>(y * 5953 + 128),
+                               static_cast<std::uint16_t>(65535 - x * y * 401)};
+         },
+         [](int x, int y) {
+             const auto scaled = [](int v) { return static_cast<int>(std::lround(v * 255.0 / 65535.0)); };
+             return Rgba{scaled(x * 5003 + y), scaled(y * 5953 + 128), scaled(65535 - x * y * 401), 255};
+         }},
         {"Rgba16Interlaced", {13, 11, PngColour::Rgba, 16, true},
          [=](int x, int y) { return PngSamples{wide(x * 19), wide(y * 23), wide(200), wide(x * 10 + y)}; },
          [](int x, int y) { return Rgba{x * 19, y * 23, 200, x * 10 + y}; }},
@@ -196,6 +208,33 @@ TEST(ImageMasking, BlackBecomesTransparentWithItsNeighboursAverageColour)
     EXPECT_EQ(PixelOf(*image, 0, 2, 1), (Rgba{1, 0, 0, 255}));
     EXPECT_EQ(PixelOf(*image, 0, 0, 0), (Rgba{10, 0, 0, 255}));
     EXPECT_EQ(PixelOf(*image, 0, 2, 2), (Rgba{70, 0, 255, 255}));
+}
+
+TEST(ImageMasking, SixteenBitBlackIsTheStoredSamplesBeingZero)
+{
+    // Up to 128 in 65535 scales to 0, yet only 0 itself is the mask colour.
+    struct Case {
+        std::string Name;
+        PngLayout Layout;
+        std::vector<PngSamples> Row;
+        std::vector<Rgba> Expected;
+    };
+    const std::vector<PngSamples> rgb = {{0, 0, 0}, {1, 0, 0}, {0, 0, 128}, {0, 129, 0}, {0, 0, 0}};
+    // The last pixel, masked, takes the colour of its one neighbour.
+    const std::vector<Rgba> rgbExpected = {{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 1, 0, 255}, {0, 1, 0, 0}};
+    const Case cases[] = {
+        {"Rgb16", {5, 1, PngColour::Rgb, 16}, rgb, rgbExpected},
+        {"Rgb16Interlaced", {5, 1, PngColour::Rgb, 16, true}, rgb, rgbExpected},
+        {"Grey16", {3, 1, PngColour::Grey, 16}, {{0}, {1}, {128}}, {{0, 0, 0, 0}, {0, 0, 0, 255}, {0, 0, 0, 255}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto png = WritePng(c.Layout, [&](int x, int) { return c.Row[static_cast<std::size_t>(x)]; });
+        const Ref<Image> image = DecodeImage(png, kDefaultImageFlags);
+        ASSERT_TRUE(image);
+        for (int x = 0; x < c.Layout.Width; ++x)
+            EXPECT_EQ(PixelOf(*image, 0, x, 0), c.Expected[static_cast<std::size_t>(x)]) << "at " << x;
+    }
 }
 
 TEST(ImageMasking, AllBlackPictureStaysBlackAndTransparent)

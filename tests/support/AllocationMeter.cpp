@@ -9,12 +9,19 @@ namespace {
 
 std::atomic<std::int64_t> Held{0};
 std::atomic<std::int64_t> Peak{0};
+// Allocations still to pass before the one that fails; negative: none fails.
+std::atomic<std::int64_t> FailAfter{-1};
+std::atomic<bool> Failed{false};
 
 // Each block carries its size in front, so delete knows what it gives back.
 constexpr std::size_t HeaderSize = alignof(std::max_align_t);
 
 void* Allocate(std::size_t size)
 {
+    if (FailAfter.load() >= 0 && FailAfter.fetch_sub(1) == 0) {
+        Failed = true;
+        throw std::bad_alloc();
+    }
     void* block = std::malloc(size + HeaderSize);
     if (!block)
         throw std::bad_alloc();
@@ -68,6 +75,22 @@ AllocationMeter::AllocationMeter()
 std::int64_t AllocationMeter::PeakGrowth() const
 {
     return Peak.load() - StartHeld;
+}
+
+AllocationFailure::AllocationFailure(std::int64_t skip)
+{
+    Failed = false;
+    FailAfter = skip;
+}
+
+AllocationFailure::~AllocationFailure()
+{
+    FailAfter = -1;
+}
+
+bool AllocationFailure::Happened() const
+{
+    return Failed.load();
 }
 
 }  // namespace kzm::test

@@ -14,4 +14,17 @@ public:
     std::int64_t PeakGrowth() const;
 };
 
+// While it lives, the allocation that follows `skip` others fails as if
+// memory had run out: operator new throws std::bad_alloc, the nothrow form
+// answers null. Failing each allocation of a call in turn shows where memory
+// running out goes.
+class AllocationFailure {
+public:
+    explicit AllocationFailure(std::int64_t skip);
+    ~AllocationFailure();
+    AllocationFailure(const AllocationFailure&) = delete;
+    AllocationFailure& operator=(const AllocationFailure&) = delete;
+    bool Happened() const;  // the failing allocation was asked for
+};
+
 }  // namespace kzm::test
