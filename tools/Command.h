@@ -21,5 +21,6 @@ struct Subcommand {
 Subcommand AddDumpCommand(CLI::App& app);
 Subcommand AddRenderCommand(CLI::App& app);
 Subcommand AddSampleCommand(CLI::App& app);
+Subcommand AddImportCommand(CLI::App& app);
 
 }  // namespace kzm::tool

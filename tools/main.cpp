@@ -20,6 +20,7 @@ int RunTool(int argc, char** argv)
         AddDumpCommand(app),
         AddRenderCommand(app),
         AddSampleCommand(app),
+        AddImportCommand(app),
     };
     try {
         app.parse(argc, argv);
