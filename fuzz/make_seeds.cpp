@@ -49,6 +49,10 @@ std::vector<std::pair<std::string, Bytes>> ReaderSeeds()
     section->Append(std::make_shared<kzm::TRKTile>());
     Bytes sections = kzm::EncodeKzm(level, {{section, section}, {'K', 'Z', 'M', 9}});
     kzm::TRKMapDimensions d;
+    // One long path, then tilesets that lie past the end: the path's bytes
+    // must not count for them.
+    Bytes longPath = kzm::KzmByteWriter().Header().Dimensions(d).Int32(2000).Int32(32000).Bytes;
+    longPath.resize(longPath.size() + 32000, 'p');
     return {
         {"map", whole},
         {"cut", cut},
@@ -57,6 +61,7 @@ std::vector<std::pair<std::string, Bytes>> ReaderSeeds()
         {"phantom-tiles", kzm::KzmByteWriter().Header().Dimensions(d).Int32(0).Int32(1000).Bytes},
         {"huge-name", kzm::KzmByteWriter().Header().Int32(0x7FFFFFFF).Bytes},
         {"negative-counts", kzm::KzmByteWriter().Header().Dimensions(d).Int32(-1).Int32(-7).Bytes},
+        {"long-path-then-phantom-tilesets", longPath},
     };
 }
 

@@ -15,21 +15,74 @@ namespace {
 // The allowance for records and characters that the data does not hold.
 class ReadBudget {
 public:
-    // count items of at least fileBytes bytes each are about to be read: the
-    // ones the remaining data cannot hold are charged at cost each.
-    void Charge(const BankStream& stream, std::int32_t count, std::int64_t fileBytes, std::int64_t cost)
+    // length characters are about to be read: the ones past the end of the
+    // data are charged.
+    void ChargeCharacters(const BankStream& stream, std::int32_t length)
     {
-        if (count <= 0)
-            return;
-        const auto held = static_cast<std::int64_t>(stream.Remaining()) / fileBytes;
-        const std::int64_t phantom = count > held ? count - held : 0;
-        // phantom is below 2^31 and cost small: the product cannot overflow.
-        if (phantom * cost > Left)
-            throw std::length_error("the map announces more than its data holds and a read may create");
-        Left -= phantom * cost;
+        const auto held = static_cast<std::int64_t>(stream.Remaining());
+        if (length > held)
+            Spend((length - held) * TKZMReader::CharacterCost);
     }
 
+    // The records of one announcement, charged as the data runs out. A
+    // record takes at least RecordBytes of the data while the data has them;
+    // one that starts with less lies past the end, a phantom, and must be
+    // paid for. Before each record, the data that is left decides how many
+    // of the records to come are phantoms, and that many are kept paid. So
+    // a record that takes more than RecordBytes (a long image path) leaves
+    // the records after it charged by what really remains, not counted as
+    // held on the strength of data that it used up.
+    class Records {
+    public:
+        // Charges what the announcement needs from the start, so that one
+        // the allowance cannot pay fails before anything is made for it.
+        Records(ReadBudget& budget, const BankStream& stream, std::int32_t count, std::int64_t recordBytes,
+                std::int64_t cost)
+            : Budget(budget), ToCome(count > 0 ? count : 0), RecordBytes(recordBytes), Cost(cost)
+        {
+            KeepPaid(stream);
+        }
+
+        // Before each record is made.
+        void Next(const BankStream& stream)
+        {
+            if (KeepPaid(stream))
+                --Paid;
+            --ToCome;
+        }
+
+    private:
+        // True when the next record is a phantom.
+        bool KeepPaid(const BankStream& stream)
+        {
+            const auto remaining = static_cast<std::int64_t>(stream.Remaining());
+            if (remaining >= ToCome * RecordBytes)
+                return false;  // all held: the usual case, decided without a division
+            const std::int64_t held = remaining / RecordBytes;
+            const std::int64_t phantoms = ToCome - held;
+            if (phantoms > Paid) {
+                // below 2^31 records at a small cost: cannot overflow
+                Budget.Spend((phantoms - Paid) * Cost);
+                Paid = phantoms;
+            }
+            return held == 0;
+        }
+
+        ReadBudget& Budget;
+        std::int64_t ToCome;  // records of the announcement not yet made
+        std::int64_t RecordBytes;
+        std::int64_t Cost;
+        std::int64_t Paid = 0;  // phantoms paid for and not yet made
+    };
+
 private:
+    void Spend(std::int64_t bytes)
+    {
+        if (bytes > Left)
+            throw std::length_error("the map announces more than its data holds and a read may create");
+        Left -= bytes;
+    }
+
     std::int64_t Left = TKZMReader::PhantomAllowance;
 };
 
@@ -72,7 +125,7 @@ String ReadString(BankStream& stream, ReadBudget& budget)
     const std::int32_t length = ReadInt32(stream);
     if (length < 0)
         throw std::length_error("a string of negative length");
-    budget.Charge(stream, length, 1, TKZMReader::CharacterCost);
+    budget.ChargeCharacters(stream, length);
     return ReadByteString(stream, length);
 }
 
@@ -92,8 +145,9 @@ void ReadDimensions(BankStream& stream, ReadBudget& budget, const String& path, 
 void ReadTilesets(BankStream& stream, ReadBudget& budget, TRKLevel& level)
 {
     const std::int32_t count = ReadInt32(stream);
-    budget.Charge(stream, count, 16, TKZMReader::TilesetCost);
+    ReadBudget::Records records(budget, stream, count, 16, TKZMReader::TilesetCost);
     for (std::int32_t i = 0; i < count; ++i) {
+        records.Next(stream);
         String imagePath = ReadString(stream, budget);
         const std::int32_t id = ReadInt32(stream);
         const std::int32_t frameWidth = ReadInt32(stream);
@@ -110,10 +164,11 @@ void ReadTilesets(BankStream& stream, ReadBudget& budget, TRKLevel& level)
 void ReadTiles(BankStream& stream, ReadBudget& budget, RecordPool& pool, TRKLevel& level)
 {
     const std::int32_t count = ReadInt32(stream);
-    budget.Charge(stream, count, 64, TKZMReader::TileCost);
+    ReadBudget::Records records(budget, stream, count, 64, TKZMReader::TileCost);
     if (count > 0)
         level.Tiles->Reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
+        records.Next(stream);
         // The record's 64 bytes, from a copy with zeros in place of what the
         // data lacks where it ends: the values sixteen reads would give.
         std::uint8_t padded[64];

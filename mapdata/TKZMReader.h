@@ -9,8 +9,10 @@
 // records that the format says to create from zeros. So a read bounds what it
 // builds out of nothing: records and characters that lie past the end of the
 // data are charged to a fixed allowance before anything is allocated, and an
-// announcement that would overdraw it fails the read. What the file really
-// holds is bounded by the file's size, which is bounded too. A negative
+// announcement that would overdraw it fails the read. A record counts as held
+// only while the data that remains when it starts can hold it, so a long
+// string cannot make later records look held. What the file really holds is
+// bounded by the file's size, which is bounded too. A negative
 // string length fails the read as well.
 #pragma once
 
