@@ -18,6 +18,7 @@ int RunTool(int argc, char** argv)
     app.require_subcommand(1);
     const std::vector<Subcommand> subcommands{
         AddDumpCommand(app),
+        AddInfoCommand(app),
         AddRenderCommand(app),
         AddSampleCommand(app),
         AddImportCommand(app),
