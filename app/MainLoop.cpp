@@ -6,6 +6,7 @@
 #include "platform/Display.h"
 #include "platform/Input.h"
 #include "platform/System.h"
+#include "render/TestBedView.h"
 
 namespace kzm {
 
@@ -31,7 +32,8 @@ std::int32_t MainLoop()
         break;
     }
 
-    Running = World->LoadMap(CurrentDirectory() + u"/NewWorld.kzm", GraphicsWidth, GraphicsHeight, 100, 100);
+    Running = World->LoadMap(CurrentDirectory() + u"/NewWorld.kzm", GraphicsWidth, GraphicsHeight, kTestBedView.Left,
+                             kTestBedView.Top);
     if (Running != 1) {
         ShowNotice(u"Unable to load mapfile!", false);
         return 0;
@@ -41,13 +43,12 @@ std::int32_t MainLoop()
     HidePointer();
 
     while (Running == 1) {
-        SetBlendMode(kBlendAlpha);
         if (KeyWasHit(kKeyEscape) != 0)
             Running = 0;  // the frame still completes
         UpdateScroll();
-        World->Draw();
+        // On a black buffer with alpha blending, as `kzm render` draws it.
+        DrawTestBedFrame(*World);
         PresentFrame(1);
-        ClearFrame();
         PollSystemEvents();
     }
 

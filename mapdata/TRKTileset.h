@@ -5,6 +5,7 @@
 
 #include "image/Image.h"
 #include "core/Object.h"
+#include "core/ObjectList.h"
 #include "core/String.h"
 
 namespace kzm {
@@ -36,5 +37,17 @@ public:
     virtual void SetFrameHeight(std::int32_t height) { FrameHeight = height; }
     virtual void SetFrameWidth(std::int32_t width) { FrameWidth = width; }
 };
+
+// The first tileset in list order whose Id is id, passing over absent
+// entries and those of other classes; absent when none has it. Of several
+// with the same Id the first wins: the engine draws with it, and images are
+// attached to it.
+inline Ref<TRKTileset> FindTileset(const ObjectList& tilesets, std::int32_t id)
+{
+    for (const Ref<Object>& entry : tilesets.Entries())
+        if (auto* tileset = As<TRKTileset>(entry); tileset && tileset->Id == id)
+            return Ref<TRKTileset>(entry, tileset);
+    return nullptr;
+}
 
 }  // namespace kzm

@@ -1,8 +1,10 @@
 #include "render/ScrollOffsets.h"
 
+#include "render/TestBedView.h"
+
 namespace kzm {
 
-std::int32_t ScrollX = -300;
-std::int32_t ScrollY = -500;
+std::int32_t ScrollX = kStartScrollX;
+std::int32_t ScrollY = kStartScrollY;
 
 }  // namespace kzm

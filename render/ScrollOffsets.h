@@ -8,7 +8,8 @@
 
 namespace kzm {
 
-extern std::int32_t ScrollX;  // starts at -300
-extern std::int32_t ScrollY;  // starts at -500
+// Both start at the test bed's start scroll (render/TestBedView.h).
+extern std::int32_t ScrollX;
+extern std::int32_t ScrollY;
 
 }  // namespace kzm

@@ -185,10 +185,8 @@ Ref<Image> TMapEngine::FindTilesetImage(const Ref<ObjectList>& tilesets, const T
 {
     if (!tilesets)
         return nullptr;
-    for (const auto& entry : tilesets->Entries())
-        if (auto* tileset = As<TRKTileset>(entry); tileset && tileset->Id == tile.TilesetId)
-            return tileset->GetImage();
-    return nullptr;
+    const Ref<TRKTileset> tileset = FindTileset(*tilesets, tile.TilesetId);
+    return tileset ? tileset->GetImage() : nullptr;
 }
 
 void TMapEngine::AddTileset(Ref<TRKTileset> tileset)

@@ -5,6 +5,7 @@
 #include "mapdata/TKZMReader.h"
 #include "core/Print.h"
 #include "render/ScrollOffsets.h"
+#include "render/TestBedView.h"
 
 namespace kzm {
 
@@ -20,14 +21,7 @@ std::uint8_t TWorldMap::LoadMap(const String& path, std::int32_t right, std::int
         // read; should either be missing, the load fails like any other.
         if (!level)
             throw std::logic_error("read without a level");
-        const Ref<TRKMapDimensions> dimensions = level->GetDimensions();
-        if (!dimensions)
-            throw std::logic_error("level without dimensions");
-        Engine->SetMapSize(dimensions->GetRows(), dimensions->GetColumns());
-        Engine->SetViewport(left, top, right, bottom);
-        Engine->SetTilesets(level->GetTilesets());
-        Engine->SetTiles(level->GetTiles());
-        Engine->SetLayerCount(dimensions->GetLayerCount());
+        SetUpEngine(*Engine, *level, ViewRect{left, top, right, bottom});
         return 1;
     } catch (...) {
         return 0;
@@ -40,14 +34,8 @@ void TWorldMap::SetTilesetPath(std::int32_t id, const String& path)
         const Ref<ObjectList> tilesets = Engine->GetTilesets();
         if (!tilesets)
             throw std::logic_error("no tileset list");
-        bool found = false;
-        tilesets->ForEach([&](const Ref<Object>& entry) {
-            auto* tileset = As<TRKTileset>(entry);
-            if (found || !tileset || tileset->Id != id)
-                return;
-            found = true;
+        if (const Ref<TRKTileset> tileset = FindTileset(*tilesets, id))
             tileset->SetImage(path);
-        });
     } catch (...) {
         PrintLine(u"Error occured in TWorldMap.SetTilesetPath()");
     }

@@ -85,14 +85,7 @@ std::vector<ImageOption> AttachImages(TRKLevel& level, const std::vector<ImageOp
 {
     std::vector<ImageOption> failed;
     for (const ImageOption& image : images) {
-        TRKTileset* target = nullptr;
-        for (const auto& entry : level.GetTilesets()->Entries()) {
-            auto* tileset = dynamic_cast<TRKTileset*>(entry.get());
-            if (tileset && tileset->Id == image.Id) {
-                target = tileset;
-                break;
-            }
-        }
+        const Ref<TRKTileset> target = FindTileset(*level.GetTilesets(), image.Id);
         if (target)
             target->SetImage(FromUtf8(image.Path));
         if (!target || !target->GetImage())

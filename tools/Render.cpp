@@ -1,7 +1,8 @@
 // kzm render MAP -o OUT.png [--image ID=PNG]... [--scroll X,Y]
 //            [--view LEFT,TOP,RIGHT,BOTTOM] [--size WIDTH,HEIGHT]
 //
-// Draws one frame the way the test bed draws its first one, into an offscreen
+// Draws one frame the way the test bed draws its first one, with the test
+// bed's own world map and frame (render/TestBedView.h), into an offscreen
 // display, and saves it as an RGB PNG of the display's size.
 #include <filesystem>
 #include <iostream>
@@ -10,9 +11,10 @@
 #include <system_error>
 #include <vector>
 
-#include "mapdata/TKZMReader.h"
 #include "platform/Display.h"
-#include "render/TMapEngine.h"
+#include "render/ScrollOffsets.h"
+#include "render/TWorldMap.h"
+#include "render/TestBedView.h"
 #include "tools/Command.h"
 #include "tools/Options.h"
 
@@ -25,14 +27,22 @@ struct RenderOptions {
     std::string Out;
     std::vector<ImageOption> Images;
     // The test bed's own settings.
-    std::vector<std::int32_t> Scroll{-300, -500};
-    std::vector<std::int32_t> View{100, 100, 800, 600};
-    std::vector<std::int32_t> Size{800, 600};
+    std::vector<std::int32_t> Scroll{kStartScrollX, kStartScrollY};
+    std::vector<std::int32_t> View{kTestBedView.Left, kTestBedView.Top, kTestBedView.Right, kTestBedView.Bottom};
+    std::vector<std::int32_t> Size{kTestBedWidth, kTestBedHeight};
 };
+
+std::string Joined(const std::vector<std::int32_t>& values)
+{
+    std::string text;
+    for (std::int32_t value : values)
+        text += (text.empty() ? "" : ",") + std::to_string(value);
+    return text;
+}
 
 // The test bed attaches "resource0.png" from its own folder to tileset 0;
 // here the map's folder stands in for it, unless --image names one.
-void AttachDefaultImage(TRKLevel& level, const RenderOptions& options)
+void AttachDefaultImage(TWorldMap& world, const RenderOptions& options)
 {
     for (const ImageOption& image : options.Images)
         if (image.Id == 0)
@@ -43,48 +53,39 @@ void AttachDefaultImage(TRKLevel& level, const RenderOptions& options)
     const std::filesystem::path image = folder / "resource0.png";
     std::error_code error;
     if (std::filesystem::is_regular_file(image, error))
-        AttachImages(level, {ImageOption{0, image.string()}});
+        world.SetTilesetPath(0, FromUtf8(image.string()));
 }
 
 int Render(const RenderOptions& options)
 {
-    Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(options.Map));
-    if (result->GetErrored()) {
+    // The test bed's own world map loads and draws: only the file names, the
+    // view and the scroll are the options'.
+    TWorldMap world;
+    const ViewRect view{options.View[0], options.View[1], options.View[2], options.View[3]};
+    if (world.LoadMap(FromUtf8(options.Map), view.Right, view.Bottom, view.Left, view.Top) != 1) {
         std::cerr << "Unable to load mapfile!\n";
-        ReportFailure("kzm render", options.Map, *result);
+        if (world.ReadResult)
+            ReportFailure("kzm render", options.Map, *world.ReadResult);
         return 1;
     }
-    const Ref<TRKLevel> level = result->GetLevel();
-    const Ref<TRKMapDimensions> dimensions = level->GetDimensions();
-
-    // Set up as the world map sets up its engine after a load.
-    TMapEngine engine;
-    engine.SetMapSize(dimensions->GetRows(), dimensions->GetColumns());
-    engine.SetViewport(options.View[0], options.View[1], options.View[2], options.View[3]);
-    engine.SetTilesets(level->GetTilesets());
-    engine.SetTiles(level->GetTiles());
-    engine.SetLayerCount(dimensions->GetLayerCount());
     // An image asked for by name that does not show would make a picture
     // that looks right and is not: refuse it.
-    const std::vector<ImageOption> failed = AttachImages(*level, options.Images);
+    const std::vector<ImageOption> failed = AttachImages(*world.ReadResult->GetLevel(), options.Images);
     for (const ImageOption& image : failed)
         std::cerr << "kzm render: no image from " << image.Path << " for tileset " << image.Id
                   << " (no tileset with that Id, or the file cannot be loaded and cut into frames)\n";
     if (!failed.empty())
         return 1;
-    AttachDefaultImage(*level, options);
+    AttachDefaultImage(world, options);
 
     OffscreenDisplay display(options.Size[0], options.Size[1]);
     if (!display.IsOpen()) {
         std::cerr << "kzm render: cannot make a " << options.Size[0] << " x " << options.Size[1] << " display\n";
         return 1;
     }
-    // The first frame of the test bed's loop, up to its present.
-    ClearFrame();
-    SetBlendMode(kBlendAlpha);
-    engine.SetScrollX(options.Scroll[0]);
-    engine.SetScrollY(options.Scroll[1]);
-    engine.Draw();
+    ScrollX = options.Scroll[0];
+    ScrollY = options.Scroll[1];
+    DrawTestBedFrame(world);
     if (!display.SavePng(FromUtf8(options.Out))) {
         std::cerr << "kzm render: cannot write " << options.Out << '\n';
         return 1;
@@ -101,11 +102,13 @@ Subcommand AddRenderCommand(CLI::App& app)
     command->add_option("MAP", options->Map, "the .kzm file")->required();
     command->add_option("-o,--output", options->Out, "the PNG to write")->required()->type_name("OUT.png");
     AddImageOption(*command, options->Images);
-    AddIntegersOption(*command, "--scroll", options->Scroll, "X,Y", "scroll offset (default -300,-500)");
+    AddIntegersOption(*command, "--scroll", options->Scroll, "X,Y",
+                      "scroll offset (default " + Joined(options->Scroll) + ")");
     AddIntegersOption(*command, "--view", options->View, "LEFT,TOP,RIGHT,BOTTOM",
-                      "view rectangle in screen pixels (default 100,100,800,600)");
+                      "view rectangle in screen pixels (default " + Joined(options->View) + ")");
     AddIntegersOption(*command, "--size", options->Size, "WIDTH,HEIGHT",
-                      "display size, each 1 to " + std::to_string(kMaxOffscreenSide) + " (default 800,600)");
+                      "display size, each 1 to " + std::to_string(kMaxOffscreenSide) + " (default " +
+                          Joined(options->Size) + ")");
     command->callback([options] {
         for (std::int32_t side : options->Size)
             if (side < 1 || side > kMaxOffscreenSide)
