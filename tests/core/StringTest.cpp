@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "core/Print.h"
 #include "core/String.h"
-#include "tests/support/TestFiles.h"
 
 namespace kzm {
 namespace {
@@ -28,10 +31,28 @@ TEST(String, InvalidUtf8BytesAreKeptAsCharacters)
 
 TEST(PrintLine, EndsEachLineWithCarriageReturnLineFeed)
 {
-    test::CapturedLines captured;
+    PrintLineCapture captured;
     PrintLine(u"It errored");
     PrintLine(std::string_view("\xC3\xA9"));
     EXPECT_EQ(captured.Raw(), "It errored\r\n\xC3\xA9\r\n");
+}
+
+// A guard inside another takes the lines while it lives and gives them back
+// after: a dropped line reaches neither, and the outer one goes on counting.
+TEST(PrintLine, CaptureGuardsNestAndDropAndGiveTheStreamBack)
+{
+    PrintLineCapture outer;
+    PrintLine(u"before");
+    {
+        PrintLineCapture dropped(PrintLineCapture::Drop);
+        PrintLine(u"dropped");
+        PrintLineCapture kept;
+        PrintLine(u"kept");
+        EXPECT_EQ(kept.Lines(), std::vector<std::string>{"kept"});
+    }
+    PrintLine(u"after");
+    EXPECT_EQ(outer.Lines(), (std::vector<std::string>{"before", "after"}));
+    EXPECT_EQ(outer.Size(), static_cast<std::int64_t>(outer.Raw().size()));
 }
 
 }  // namespace

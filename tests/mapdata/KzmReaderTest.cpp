@@ -6,6 +6,7 @@
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
 #include "tests/support/AllocationMeter.h"
+#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -53,7 +54,7 @@ protected:
     }
     Read ReadPath(const std::string& path)
     {
-        test::CapturedLines captured;
+        PrintLineCapture captured;
         Read read{TKZMReader::Read(FromUtf8(path)), {}};
         read.Lines = captured.Lines();
         return read;

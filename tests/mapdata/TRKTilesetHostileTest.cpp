@@ -10,6 +10,7 @@
 #include "core/String.h"
 #include "tests/support/AllocationMeter.h"
 #include "tests/support/PngWriter.h"
+#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -67,7 +68,7 @@ TEST(TRKTilesetHostile, BrokenFilesChangeOnlyThePathQuietlyAndAllocateLittle)
         ASSERT_TRUE(before);
 
         const String hostile = FromUtf8(dir.Write("hostile.png", c.File));
-        test::CapturedLines lines;
+        PrintLineCapture lines;
         const test::AllocationMeter meter;
         tileset.SetImage(hostile);
         EXPECT_LT(meter.PeakGrowth(), 1 << 20);
@@ -109,7 +110,7 @@ TEST(TRKTilesetHostile, FrameSizesAtTheEdgesOfTheIntRange)
         tileset.FrameCount = 7;  // a value SetImage would not compute, to see whether it is replaced
         tileset.SetFrameWidth(c.FrameWidth);
         tileset.SetFrameHeight(c.FrameHeight);
-        test::CapturedLines lines;
+        PrintLineCapture lines;
         tileset.SetImage(path);
         EXPECT_EQ(lines.Lines(), c.ExpectFailureLine ? std::vector<std::string>{"Threw an error in TRKTileset.SetImage()"}
                                                      : std::vector<std::string>{});

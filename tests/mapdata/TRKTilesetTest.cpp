@@ -6,6 +6,7 @@
 
 #include "core/String.h"
 #include "tests/support/PngWriter.h"
+#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -58,7 +59,7 @@ TEST(TRKTilesetSetImage, CutsEveryWholeCellIntoAFrame)
                                           << c.FrameHeight);
         const String path = WritePicture(dir, "tiles.png", c.Width, c.Height);
         TRKTileset tileset = TilesetOf(c.FrameWidth, c.FrameHeight);
-        test::CapturedLines lines;
+        PrintLineCapture lines;
         tileset.SetImage(path);
         EXPECT_EQ(tileset.GetImagePath(), path);
         EXPECT_EQ(tileset.GetFrameCount(), c.ExpectedCount);
@@ -101,7 +102,7 @@ TEST(TRKTilesetSetImage, MissingOrUndecodableFileChangesOnlyThePath)
         const Ref<Image> before = tileset.GetImage();
         ASSERT_TRUE(before);
 
-        test::CapturedLines lines;
+        PrintLineCapture lines;
         tileset.SetImage(path);
         EXPECT_EQ(tileset.GetImagePath(), path);
         EXPECT_EQ(tileset.GetFrameCount(), 2);
@@ -125,7 +126,7 @@ TEST(TRKTilesetSetImage, ZeroFrameSizeReportsOnceAndKeepsCountAndImage)
         tileset.SetFrameWidth(width);
         tileset.SetFrameHeight(height);
 
-        test::CapturedLines lines;
+        PrintLineCapture lines;
         tileset.SetImage(second);
         EXPECT_EQ(lines.Lines(), std::vector<std::string>{kFailureLine});
         EXPECT_EQ(lines.Raw(), std::string(kFailureLine) + "\r\n");
@@ -140,7 +141,7 @@ TEST(TRKTilesetSetImage, ZeroFrameSizeWithAMissingFileIsSilent)
     // The file is looked for before the frame size is divided by.
     test::TempDir dir;
     TRKTileset tileset;
-    test::CapturedLines lines;
+    PrintLineCapture lines;
     tileset.SetImage(FromUtf8(dir.File("missing.png")));
     EXPECT_EQ(lines.Raw(), "");
     EXPECT_EQ(tileset.GetFrameCount(), 0);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/Display.h"
+#include "tests/support/RecordingSink.h"
 
 namespace kzm {
 namespace {
@@ -65,18 +66,17 @@ std::ostream& operator<<(std::ostream& out, const Call& call)
 // Where the calls of the moment go: the engine's, or the reference's.
 std::vector<Call>* Log = nullptr;
 
-class Recorder : public DrawSink {
+// Puts the platform calls in the log of the moment, among the lookups.
+class Recorder : public test::RecordingSink {
 public:
-    Recorder() : Previous(SetDrawSink(this)) {}
-    ~Recorder() override { SetDrawSink(Previous); }
-    void SetDrawScale(float x, float y) override { Log->push_back(Call{Call::Scale, Bits(x), Bits(y)}); }
-    void DrawImageFrame(const Image* image, float x, float y, int frame) override
+    Recorder()
+        : RecordingSink([](const test::DrawCall& call) {
+              Log->push_back(call.What == test::DrawCall::Scale
+                                 ? Call{Call::Scale, Bits(call.X), Bits(call.Y)}
+                                 : Call{Call::Frame, Bits(call.X), Bits(call.Y), call.Picture, call.FrameIndex});
+          })
     {
-        Log->push_back(Call{Call::Frame, Bits(x), Bits(y), image, frame});
     }
-
-private:
-    DrawSink* Previous;
 };
 
 // A derived engine with its own way of finding images: it notes every

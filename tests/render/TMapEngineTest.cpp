@@ -10,54 +10,16 @@
 
 #include "platform/Display.h"
 #include "tests/support/MapFixtures.h"
+#include "tests/support/RecordingSink.h"
 
 namespace kzm {
 namespace {
 
-// One platform call as the engine made it.
-struct Call {
-    enum Kind { Scale, Frame } What;
-    float A, B;  // scale x, y or position x, y
-    const Image* Picture = nullptr;
-    int FrameIndex = 0;
-    bool operator==(const Call&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& call)
-{
-    if (call.What == Call::Scale)
-        return out << "SetDrawScale(" << call.A << ", " << call.B << ")";
-    return out << "DrawImageFrame(" << call.Picture << ", " << call.A << ", " << call.B << ", " << call.FrameIndex
-               << ")";
-}
-
-Call ScaleCall(float x, float y) { return Call{Call::Scale, x, y}; }
-Call FrameCall(const Ref<Image>& image, float x, float y, int frame) { return Call{Call::Frame, x, y, image.get(), frame}; }
-
-// Receives the drawing calls while it lives.
-class Recorder : public DrawSink {
-public:
-    Recorder() : Previous(SetDrawSink(this)) {}
-    ~Recorder() override { SetDrawSink(Previous); }
-    void SetDrawScale(float x, float y) override { Calls.push_back(ScaleCall(x, y)); }
-    void DrawImageFrame(const Image* image, float x, float y, int frame) override
-    {
-        Calls.push_back(Call{Call::Frame, x, y, image, frame});
-    }
-    // The x positions of the frames drawn, in order.
-    std::vector<float> FrameXs() const
-    {
-        std::vector<float> xs;
-        for (const Call& call : Calls)
-            if (call.What == Call::Frame)
-                xs.push_back(call.A);
-        return xs;
-    }
-    std::vector<Call> Calls;
-
-private:
-    DrawSink* Previous;
-};
+// The drawing calls, recorded while a Recorder lives.
+using Call = test::DrawCall;
+using Recorder = test::RecordingSink;
+using test::FrameCall;
+using test::ScaleCall;
 
 Ref<Image> FramesImage(int count)
 {

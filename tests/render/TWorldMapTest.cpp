@@ -9,6 +9,8 @@
 #include "platform/Display.h"
 #include "render/ScrollOffsets.h"
 #include "tests/support/PngWriter.h"
+#include "tests/support/RecordingSink.h"
+#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -62,24 +64,7 @@ String WriteTilesetPicture(const test::TempDir& dir, const std::string& name)
     })));
 }
 
-struct RecordedDraw {
-    float X;
-    float Y;
-    int Frame;
-};
-
-class RecordingSink : public DrawSink {
-public:
-    RecordingSink() : Previous(SetDrawSink(this)) {}
-    ~RecordingSink() override { SetDrawSink(Previous); }
-    void SetDrawScale(float, float) override {}
-    void DrawImageFrame(const Image*, float x, float y, int frame) override { Draws.push_back({x, y, frame}); }
-
-    std::vector<RecordedDraw> Draws;
-
-private:
-    DrawSink* Previous;
-};
+using test::RecordingSink;
 
 class TWorldMapTest : public ::testing::Test {
 protected:
@@ -126,7 +111,7 @@ TEST_F(TWorldMapTest, AFailedReadLeavesTheEngineAsItWas)
     ASSERT_EQ(World.LoadMap(WriteMap(SampleLevel()), 800, 600, 100, 100), 1);
     const Ref<ObjectList> tilesets = World.Engine->Tilesets;
     const Ref<ObjectList> tiles = World.Engine->Tiles;
-    test::CapturedLines lines;
+    PrintLineCapture lines;
 
     EXPECT_EQ(World.LoadMap(FromUtf8(Dir.File("missing.kzm")), 1, 2, 3, 4), 0);
 
@@ -160,10 +145,11 @@ TEST_F(TWorldMapTest, DrawUsesTheGlobalOffsetsAndSeesTilesAddedToTheLevel)
     RecordingSink sink;
 
     World.Draw();
-    ASSERT_EQ(sink.Draws.size(), 1u);
+    std::vector<test::DrawCall> draws = sink.Frames();
+    ASSERT_EQ(draws.size(), 1u);
     // X + ScrollX + view left: 400 - 300 + 100.
-    EXPECT_EQ(sink.Draws[0].X, 200.0f);
-    EXPECT_EQ(sink.Draws[0].Y, 100.0f);
+    EXPECT_EQ(draws[0].X, 200.0f);
+    EXPECT_EQ(draws[0].Y, 100.0f);
     EXPECT_EQ(World.Engine->ScrollX, -300);
     EXPECT_EQ(World.Engine->ScrollY, -500);
 
@@ -171,12 +157,13 @@ TEST_F(TWorldMapTest, DrawUsesTheGlobalOffsetsAndSeesTilesAddedToTheLevel)
     added->Frame = 1;
     World.ReadResult->GetLevel()->AddTile(added);
     ScrollX = -294;
-    sink.Draws.clear();
+    sink.Calls.clear();
     World.Draw();
-    ASSERT_EQ(sink.Draws.size(), 2u);
-    EXPECT_EQ(sink.Draws[0].X, 206.0f);  // the whole map moved 6 pixels right
-    EXPECT_EQ(sink.Draws[1].X, 226.0f);
-    EXPECT_EQ(sink.Draws[1].Frame, 1);
+    draws = sink.Frames();
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0].X, 206.0f);  // the whole map moved 6 pixels right
+    EXPECT_EQ(draws[1].X, 226.0f);
+    EXPECT_EQ(draws[1].FrameIndex, 1);
 }
 
 TEST_F(TWorldMapTest, TheImageGoesToTheFirstMatchingTilesetOnly)
@@ -189,7 +176,7 @@ TEST_F(TWorldMapTest, TheImageGoesToTheFirstMatchingTilesetOnly)
     World.Engine->Tilesets->Append(nullptr);
     World.Engine->Tilesets->Append(std::make_shared<TRKTile>());
     const auto& entries = World.Engine->Tilesets->Entries();
-    test::CapturedLines lines;
+    PrintLineCapture lines;
 
     const String picture = WriteTilesetPicture(Dir, "tiles.png");
     World.SetTilesetPath(0, picture);
@@ -228,7 +215,7 @@ TEST_F(TWorldMapTest, SetTilesetPathReportsOnlyWhatItMust)
         if (row.Load) {
             ASSERT_EQ(world.LoadMap(WriteMap(level), 800, 600, 100, 100), 1);
         }
-        test::CapturedLines lines;
+        PrintLineCapture lines;
         world.SetTilesetPath(0, row.PictureExists ? picture : FromUtf8(Dir.File("none.png")));
         EXPECT_EQ(lines.Lines(), row.Printed);
     }
@@ -237,7 +224,7 @@ TEST_F(TWorldMapTest, SetTilesetPathReportsOnlyWhatItMust)
 TEST_F(TWorldMapTest, AnAbsentTilesetListIsAFailureOfSetTilesetPath)
 {
     World.Engine->SetTilesets(nullptr);
-    test::CapturedLines lines;
+    PrintLineCapture lines;
     World.SetTilesetPath(0, u"anything.png");
     EXPECT_EQ(lines.Lines(), std::vector<std::string>{kPathFailure});
 }

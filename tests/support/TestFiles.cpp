@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <random>
 
-#include "core/Print.h"
 
 namespace kzm::test {
 
@@ -36,45 +35,6 @@ std::string TempDir::Write(const std::string& name, const std::vector<std::uint8
     if (!WriteBytesFile(path, bytes))
         ADD_FAILURE() << "cannot write " << path;
     return path;
-}
-
-CapturedLines::CapturedLines() : File(std::tmpfile())
-{
-    Previous = SetPrintLineStream(File);
-}
-
-CapturedLines::~CapturedLines()
-{
-    SetPrintLineStream(Previous);
-    std::fclose(File);
-}
-
-std::string CapturedLines::Raw() const
-{
-    std::fflush(File);
-    std::string text;
-    std::rewind(File);
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, File)) > 0)
-        text.append(buffer, got);
-    std::fseek(File, 0, SEEK_END);
-    return text;
-}
-
-std::vector<std::string> CapturedLines::Lines() const
-{
-    std::vector<std::string> lines;
-    const std::string text = Raw();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
 }
 
 }  // namespace kzm::test

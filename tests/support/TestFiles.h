@@ -1,9 +1,8 @@
-// Fixture helpers shared by the test programs: temporary folders and the
-// capture of the system's diagnostic lines.
+// Fixture helpers shared by the test programs: temporary folders. The
+// system's diagnostic lines are captured with PrintLineCapture (core/Print.h).
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,24 +27,6 @@ public:
 
 private:
     std::string Root;
-};
-
-// Collects what PrintLine writes while it lives (PrintLine goes back to its
-// previous stream afterwards). Lines come without their CR LF ends.
-class CapturedLines {
-public:
-    CapturedLines();
-    ~CapturedLines();
-    CapturedLines(const CapturedLines&) = delete;
-    CapturedLines& operator=(const CapturedLines&) = delete;
-
-    std::vector<std::string> Lines() const;
-    // Everything written, line ends included.
-    std::string Raw() const;
-
-private:
-    std::FILE* File;
-    std::FILE* Previous;
 };
 
 }  // namespace kzm::test

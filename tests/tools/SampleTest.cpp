@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mapdata/TKZMReader.h"
+#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
 #include "sample/SampleArt.h"
@@ -30,7 +31,7 @@ protected:
         Dir = new test::TempDir;
         const test::ToolRun run = test::RunKzm("sample '" + Dir->Path() + "'");
         ASSERT_EQ(run.Status, 0) << run.Err;
-        test::CapturedLines quiet;  // "Initialized KZM header"
+        PrintLineCapture quiet;  // "Initialized KZM header"
         Result = TKZMReader::Read(FromUtf8(Dir->File("NewWorld.kzm")));
         ASSERT_FALSE(Result->GetErrored());
         ASSERT_TRUE(Result->GetLevel());
