@@ -20,7 +20,10 @@ std::uint64_t Hash(std::span<const std::uint8_t> bytes)
 
 }  // namespace
 
-Atlas::Atlas(int frameWidth, int frameHeight) : Width(frameWidth), Height(frameHeight) {}
+Atlas::Atlas(int frameWidth, int frameHeight, std::int64_t maxPixels)
+    : Width(frameWidth), Height(frameHeight), MaxPixels(maxPixels)
+{
+}
 
 int Atlas::Add(std::span<const std::uint8_t> rgba)
 {
@@ -38,7 +41,7 @@ int Atlas::Add(std::span<const std::uint8_t> rgba)
             return index;
     same.push_back(Count);
     ++Count;
-    if (static_cast<std::int64_t>(Count) * Width * Height > kMaxAtlasPixels) {
+    if (static_cast<std::int64_t>(Count) * Width * Height > MaxPixels) {
         Overflowed = true;
         Pixels.clear();
         Pixels.shrink_to_fit();
@@ -69,7 +72,7 @@ bool Atlas::Fits() const
 {
     const Layout layout = Plan();
     return !Overflowed && layout.PixelWidth <= kMaxAtlasSide && layout.PixelHeight <= kMaxAtlasSide &&
-           layout.PixelWidth * layout.PixelHeight <= kMaxAtlasPixels;
+           layout.PixelWidth * layout.PixelHeight <= MaxPixels;
 }
 
 std::vector<std::uint8_t> Atlas::Build(Layout& layout) const
@@ -79,7 +82,7 @@ std::vector<std::uint8_t> Atlas::Build(Layout& layout) const
         throw TiledError("the atlas would be " + std::to_string(layout.PixelWidth) + " x " +
                          std::to_string(layout.PixelHeight) + " pixels (" + std::to_string(Count) + " frames of " +
                          std::to_string(Width) + " x " + std::to_string(Height) + "), more than the " +
-                         std::to_string(kMaxAtlasSide) + " pixels a side and " + std::to_string(kMaxAtlasPixels) +
+                         std::to_string(kMaxAtlasSide) + " pixels a side and " + std::to_string(MaxPixels) +
                          " pixels in all that a tileset image may have");
     const std::size_t rowBytes = static_cast<std::size_t>(layout.PixelWidth) * 4;
     std::vector<std::uint8_t> out(rowBytes * static_cast<std::size_t>(layout.PixelHeight), 0);

@@ -17,7 +17,8 @@ constexpr std::int64_t kMaxAtlasPixels = std::int64_t{1} << 26;
 
 class Atlas {
 public:
-    Atlas(int frameWidth, int frameHeight);
+    // maxPixels: the bound on the whole atlas; tests make it small.
+    Atlas(int frameWidth, int frameHeight, std::int64_t maxPixels = kMaxAtlasPixels);
 
     int FrameWidth() const { return Width; }
     int FrameHeight() const { return Height; }
@@ -43,6 +44,7 @@ public:
 private:
     int Width;
     int Height;
+    std::int64_t MaxPixels;
     int Count = 0;
     bool Overflowed = false;
     std::vector<std::uint8_t> Pixels;  // frame after frame, while they fit

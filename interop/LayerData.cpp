@@ -200,13 +200,30 @@ std::vector<std::uint8_t> ZstdDecompress(const std::vector<std::uint8_t>& bytes,
     return out;
 }
 
-std::vector<std::uint8_t> ZlibCompress(const std::vector<std::uint8_t>& bytes)
+std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& bytes, const std::string& compression)
 {
-    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
-    std::vector<std::uint8_t> out(size);
-    if (compress2(out.data(), &size, bytes.data(), static_cast<uLong>(bytes.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+    if (compression == "zstd") {
+        std::vector<std::uint8_t> out(ZSTD_compressBound(bytes.size()));
+        const std::size_t size = ZSTD_compress(out.data(), out.size(), bytes.data(), bytes.size(), 3);
+        if (ZSTD_isError(size))
+            throw TiledError("cannot compress layer data with zstd");
+        out.resize(size);
+        return out;
+    }
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, compression == "gzip" ? 16 + MAX_WBITS : MAX_WBITS, 8,
+                     Z_DEFAULT_STRATEGY) != Z_OK)
         throw TiledError("cannot compress layer data");
-    out.resize(size);
+    std::vector<std::uint8_t> out(deflateBound(&stream, static_cast<uLong>(bytes.size())));
+    stream.next_in = const_cast<Bytef*>(bytes.data());
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int status = deflate(&stream, Z_FINISH);
+    out.resize(out.size() - stream.avail_out);
+    deflateEnd(&stream);
+    if (status != Z_STREAM_END)
+        throw TiledError("cannot compress layer data");
     return out;
 }
 

@@ -28,6 +28,7 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& bytes, bool g
                                   const std::string& where);
 std::vector<std::uint8_t> ZstdDecompress(const std::vector<std::uint8_t>& bytes, std::size_t maxBytes,
                                          const std::string& where);
-std::vector<std::uint8_t> ZlibCompress(const std::vector<std::uint8_t>& bytes);
+// compression: "zlib", "gzip" or "zstd".
+std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& bytes, const std::string& compression);
 
 }  // namespace kzm::interop

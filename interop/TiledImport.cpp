@@ -179,8 +179,11 @@ private:
     void AddTileLayer(const TiledLayer& layer, const Inherited& state, std::int32_t number);
     void AddObjectLayer(const TiledLayer& layer, const Inherited& state, std::int32_t number);
     void AddImageLayer(const TiledLayer& layer, const Inherited& state, std::int32_t number);
-    // The picture of a gid (flip bits included) and its tileset.
-    int PictureOf(std::uint32_t gid, const Inherited& state, const TiledTileset*& tileset);
+    // The picture of a gid (flip bits included), its tileset, and the size
+    // Tiled draws it at unless told otherwise: the tile's own, even when an
+    // animation shows another tile's picture in its place.
+    int PictureOf(std::uint32_t gid, const Inherited& state, const TiledTileset*& tileset, double& width,
+                  double& height);
     int AddPicture(const PictureKey& key);
     void Place(int picture, double x, double y, double scaleX, double scaleY, std::int32_t layer,
                const Properties* props);
@@ -236,7 +239,8 @@ int Importer::AddPicture(const PictureKey& key)
     return found->second;
 }
 
-int Importer::PictureOf(std::uint32_t gid, const Inherited& state, const TiledTileset*& tileset)
+int Importer::PictureOf(std::uint32_t gid, const Inherited& state, const TiledTileset*& tileset, double& width,
+                        double& height)
 {
     const std::uint32_t id = gid & kGidMask;
     tileset = nullptr;
@@ -255,10 +259,27 @@ int Importer::PictureOf(std::uint32_t gid, const Inherited& state, const TiledTi
                                             [](const TiledTile& tile, int value) { return tile.Id < value; });
         return found != tileset->Tiles.end() && found->Id == tileId ? &*found : nullptr;
     };
+    // The tile's own size, before an animation puts its first frame in place.
+    const auto ownSize = [&](int tileId, int& w, int& h) {
+        if (tileset->Image) {
+            w = tileset->TileWidth, h = tileset->TileHeight;
+        } else if (const TiledTile* tile = entry(tileId); tile && tile->Image) {
+            const Pixels& image = Images.Get(*tile->Image, user);
+            w = image.Width, h = image.Height;
+        } else {
+            throw beyond();
+        }
+    };
+    int ownWidth = 0, ownHeight = 0;
+    ownSize(local, ownWidth, ownHeight);
     if (const TiledTile* tile = entry(local); tile && tile->FirstFrame >= 0) {
         ++Dropped.Animated;
         local = tile->FirstFrame;
     }
+    if (gid & kFlipDiagonal)
+        std::swap(ownWidth, ownHeight);
+    width = ownWidth;
+    height = ownHeight;
     PictureKey key;
     key.Flips = gid & (kFlipHorizontal | kFlipVertical | kFlipDiagonal);
     key.Tint = state.Tint;
@@ -311,13 +332,13 @@ void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std
             if ((gid & kGidMask) == 0)
                 continue;
             const TiledTileset* tileset = nullptr;
-            const int picture = PictureOf(gid, state, tileset);
+            double width = 0, height = 0;
+            const int picture = PictureOf(gid, state, tileset, width, height);
             // Bottom-aligned on its cell, moved by the tileset's offset.
             const double cellX = static_cast<double>(layer.CellX + x) * Map.TileWidth;
             const double cellBottom = static_cast<double>(layer.CellY + y + 1) * Map.TileHeight;
-            Place(picture, cellX + state.OffsetX + tileset->OffsetX,
-                  cellBottom - Pictures[picture].DrawnHeight() + state.OffsetY + tileset->OffsetY, 1, 1, number,
-                  nullptr);
+            Place(picture, cellX + state.OffsetX + tileset->OffsetX, cellBottom - height + state.OffsetY + tileset->OffsetY,
+                  width / Pictures[picture].DrawnWidth(), height / Pictures[picture].DrawnHeight(), number, nullptr);
         }
     }
 }
@@ -353,10 +374,13 @@ void Importer::AddObjectLayer(const TiledLayer& layer, const Inherited& state, s
             continue;
         }
         const TiledTileset* tileset = nullptr;
-        const int picture = PictureOf(object->Gid, state, tileset);
+        double width = 0, height = 0;
+        const int picture = PictureOf(object->Gid, state, tileset, width, height);
         const PictureKey& key = Pictures[picture];
-        const double width = object->Width > 0 ? object->Width : key.DrawnWidth();
-        const double height = object->Height > 0 ? object->Height : key.DrawnHeight();
+        if (object->Width > 0)
+            width = object->Width;
+        if (object->Height > 0)
+            height = object->Height;
         const double scaleX = width / key.DrawnWidth(), scaleY = height / key.DrawnHeight();
         // Anchored at its bottom-left corner.
         Place(picture, object->X + state.OffsetX + tileset->OffsetX * scaleX,

@@ -51,6 +51,7 @@ constexpr std::uint32_t kGidMask = 0x0FFFFFFFu;
 struct TiledImage {
     std::string Path;                 // resolved against the file that names it
     std::optional<std::uint32_t> Trans;  // 0xRRGGBB shown as transparent
+    int Width = 0, Height = 0;        // as the file says; written, never trusted
 };
 
 struct TiledTile {
@@ -71,6 +72,7 @@ struct TiledTileset {
     int OffsetY = 0;
     std::optional<TiledImage> Image;  // absent for an image collection
     std::vector<TiledTile> Tiles;     // sorted by Id
+    int TileCount = 0, Columns = 0;   // written; reading works them out from the image
 };
 
 struct TiledObject {
@@ -123,5 +125,7 @@ struct TiledMap {
 // Reads a map: .tmx as XML, .tmj and .json as JSON. External tilesets (.tsx,
 // .tsj, .json) are read too, relative to the file that names them.
 TiledMap ReadTiledMap(const std::string& path);
+// True for the names a map is written and read under: .tmx, .tmj, .json.
+bool HasMapExtension(const std::string& path);
 
 }  // namespace kzm::interop

@@ -102,6 +102,11 @@ bool HasExtension(const std::string& path, std::string_view extension)
     return actual == extension;
 }
 
+bool HasMapExtension(const std::string& path)
+{
+    return HasExtension(path, ".tmx") || HasExtension(path, ".tmj") || HasExtension(path, ".json");
+}
+
 void ReadTilesetFile(const std::string& path, TiledTileset& tileset, ReadContext& context)
 {
     if (std::find(context.Chain.begin(), context.Chain.end(), path) != context.Chain.end()) {

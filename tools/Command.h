@@ -23,5 +23,6 @@ Subcommand AddInfoCommand(CLI::App& app);
 Subcommand AddRenderCommand(CLI::App& app);
 Subcommand AddSampleCommand(CLI::App& app);
 Subcommand AddImportCommand(CLI::App& app);
+Subcommand AddExportCommand(CLI::App& app);
 
 }  // namespace kzm::tool

@@ -22,6 +22,7 @@ int RunTool(int argc, char** argv)
         AddRenderCommand(app),
         AddSampleCommand(app),
         AddImportCommand(app),
+        AddExportCommand(app),
     };
     try {
         app.parse(argc, argv);
