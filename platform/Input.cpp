@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "platform/internal/Application.h"
 #include "platform/internal/InputEvents.h"
 #include "platform/System.h"
 
@@ -25,7 +26,8 @@ constexpr KeyPair kNamedKeys[] = {
     {27, SDLK_ESCAPE},   {32, SDLK_SPACE},  {37, SDLK_LEFT},    {38, SDLK_UP},       {39, SDLK_RIGHT},
     {40, SDLK_DOWN},     {112, SDLK_F1},    {113, SDLK_F2},     {114, SDLK_F3},      {115, SDLK_F4},
     {116, SDLK_F5},      {117, SDLK_F6},    {118, SDLK_F7},     {119, SDLK_F8},      {120, SDLK_F9},
-    {121, SDLK_F10},     {122, SDLK_F11},   {123, SDLK_F12},
+    {121, SDLK_F10},     {122, SDLK_F11},   {123, SDLK_F12},    {36, SDLK_HOME},     {107, SDLK_KP_PLUS},
+    {109, SDLK_KP_MINUS}, {187, SDLK_EQUALS}, {187, SDLK_PLUS},   {189, SDLK_MINUS},
 };
 
 // Fed from the event stream alone: SDL's own keyboard state does not see
@@ -83,9 +85,12 @@ float AxisValue(int axis)
     return raw < 0 ? static_cast<float>(raw) / 32768.0f : static_cast<float>(raw) / 32767.0f;
 }
 
+// Handles no window-system messages: those are handled only by the polling
+// call, before each key query and in the dialog's wait. The positions read
+// are the ones the last of those brought in; the program asks for a key
+// before every joystick read, so they are the frame's.
 float ReadAxis(int port, int axis)
 {
-    PollSystemEvents();  // brings in attachments, removals and axis motion
     return port == 0 ? AxisValue(axis) : 0.0f;
 }
 
@@ -96,7 +101,7 @@ namespace detail {
 bool StartInput()
 {
     static const bool started = [] {
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SetSdlHints();
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_EVENTS) != 0)
             return false;
         OpenFirstJoystick();

@@ -2,9 +2,10 @@
 //
 // Keys are named by their Windows virtual-key codes: 8 Backspace, 9 Tab,
 // 13 Return, 16 Shift, 17 Control, 18 Alt, 27 Escape, 32 Space, 37 Left,
-// 38 Up, 39 Right, 40 Down, 48-57 the digits, 65-90 the letters, 112-123 F1
-// to F12. Any other code, negative ones included, is a key that is never down
-// and never hit.
+// 38 Up, 39 Right, 40 Down, 36 Home, 48-57 the digits, 65-90 the letters,
+// 107 and 109 the keypad's + and -, 112-123 F1 to F12, 187 the = (+) key, 189
+// the - key. Any other code, negative ones included, is a key that is never
+// down and never hit.
 //
 // The key tables are fed only by the window system's messages, which
 // PollSystemEvents hands over; both key queries poll first. A key is down
@@ -30,7 +31,8 @@ int KeyWasHit(int code);
 int KeyIsDown(int code);
 
 // The horizontal and vertical axis of a joystick, -1.0 at the left (top) end
-// and +1.0 at the right (bottom) end, each end read exactly. Port 0 is the
+// and +1.0 at the right (bottom) end, each end read exactly, as of the last
+// PollSystemEvents (a key query polls; a joystick read does not). Port 0 is the
 // system's first joystick, the only one served; other ports, and port 0 with
 // no joystick attached, read 0.0. A joystick plugged in while the program
 // runs is taken as port 0 when none is in use, and one pulled out is let go.

@@ -1,6 +1,8 @@
 // Key hit counts and states, and joystick 0, fed through the event stream.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include "platform/Input.h"
 #include "platform/testing/InputTesting.h"
 #include "platform/System.h"
@@ -103,6 +105,7 @@ TEST_F(Input, JoystickEndsReadExactlyOne)
     for (const Row& row : {Row{-32768, -1.0f}, Row{32767, 1.0f}, Row{0, 0.0f}, Row{-16384, -0.5f}}) {
         ASSERT_TRUE(SetVirtualJoystickAxis(0, row.Raw));
         ASSERT_TRUE(SetVirtualJoystickAxis(1, -row.Raw - 1));
+        PollSystemEvents();
         EXPECT_EQ(JoystickX(0), row.Value) << row.Raw;
         EXPECT_EQ(JoystickY(0), (-row.Raw - 1) < 0 ? (-row.Raw - 1) / 32768.0f : (-row.Raw - 1) / 32767.0f);
     }
@@ -114,13 +117,31 @@ TEST_F(Input, AJoystickComesAndGoesWhileRunning)
     EXPECT_EQ(JoystickX(0), 0.0f);
     ASSERT_TRUE(AttachVirtualJoystick());
     ASSERT_TRUE(SetVirtualJoystickAxis(0, 32767));
+    PollSystemEvents();
     EXPECT_EQ(JoystickX(0), 1.0f);
     DetachVirtualJoystick();
+    PollSystemEvents();
     EXPECT_EQ(JoystickX(0), 0.0f);
     EXPECT_EQ(JoystickY(0), 0.0f);
     ASSERT_TRUE(AttachVirtualJoystick());
     ASSERT_TRUE(SetVirtualJoystickAxis(1, -32768));
+    PollSystemEvents();
     EXPECT_EQ(JoystickY(0), -1.0f);
+}
+
+// Window-system messages are handled only by the polling call and the key
+// queries: a joystick read leaves a pending key press pending.
+TEST_F(Input, JoystickReadsHandleNoMessages)
+{
+    ASSERT_TRUE(AttachVirtualJoystick());
+    PollSystemEvents();
+    ASSERT_TRUE(SimulateKey(kKeyEscape, true));
+    ASSERT_TRUE(SetVirtualJoystickAxis(0, 32767));
+    EXPECT_EQ(JoystickX(0), 0.0f);  // the motion is not brought in either
+    EXPECT_EQ(JoystickY(0), 0.0f);
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN), 1);
+    EXPECT_EQ(KeyIsDown(kKeyEscape), 1);
+    EXPECT_EQ(JoystickX(0), 1.0f);
 }
 
 }  // namespace
