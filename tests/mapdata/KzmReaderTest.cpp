@@ -108,6 +108,35 @@ TEST_F(KzmReader, ReadsTheExampleMap)
     EXPECT_EQ(tile.PropA, 0);
 }
 
+// The file stores each width before its height, while the records declare
+// FrameHeight first: written out byte by byte, with every width different
+// from its height, so that a swap anywhere shows.
+TEST_F(KzmReader, WidthsComeBeforeHeightsInTheFile)
+{
+    const Bytes bytes = {
+        'K', 'Z', 'M', 5, 0, 0, 0, '1', '.', '0', '.', '0',  // header
+        0, 0, 0, 0,                                          // name length 0
+        3, 0, 0, 0, 5, 0, 0, 0,                              // Columns 3, Rows 5
+        16, 0, 0, 0, 24, 0, 0, 0,                            // TileWidth 16, TileHeight 24
+        1, 0, 0, 0,                                          // LayerCount 1
+        1, 0, 0, 0,                                          // one tileset
+        0, 0, 0, 0, 9, 0, 0, 0,                              // empty path, Id 9
+        8, 0, 0, 0, 12, 0, 0, 0,                             // FrameWidth 8, FrameHeight 12
+    };
+    Read read = ReadBytes(bytes);
+    ASSERT_EQ(read.Result->GetErrored(), 0);
+    TRKLevel& level = *read.Result->GetLevel();
+    TRKMapDimensions& d = *level.GetDimensions();
+    EXPECT_EQ(d.GetColumns(), 3);
+    EXPECT_EQ(d.GetRows(), 5);
+    EXPECT_EQ(d.GetTileWidth(), 16);
+    EXPECT_EQ(d.GetTileHeight(), 24);
+    ASSERT_EQ(level.TilesetCount(), 1);
+    EXPECT_EQ(TilesetAt(level, 0).Id, 9);
+    EXPECT_EQ(TilesetAt(level, 0).GetFrameWidth(), 8);
+    EXPECT_EQ(TilesetAt(level, 0).GetFrameHeight(), 12);
+}
+
 TEST_F(KzmReader, MissingFileErrorsAndLeavesEverythingElseAtItsDefault)
 {
     Read read = ReadPath(Dir.File("absent.kzm"));
@@ -327,9 +356,13 @@ TEST_F(KzmReader, WriterOutputReadsBackAsTheSameLevel)
     TRKLevel& back = *read.Result->GetLevel();
     EXPECT_EQ(back.GetName(), level.GetName());
     EXPECT_EQ(back.GetDimensions()->GetRows(), -4);
+    EXPECT_EQ(back.GetDimensions()->GetTileWidth(), 16);
+    EXPECT_EQ(back.GetDimensions()->GetTileHeight(), 24);
     EXPECT_EQ(back.GetLayerCount(), 3);
     ASSERT_EQ(back.TilesetCount(), 2);
     EXPECT_EQ(TilesetAt(back, 1).Id, 9);
+    EXPECT_EQ(TilesetAt(back, 1).GetFrameWidth(), 16);
+    EXPECT_EQ(TilesetAt(back, 1).GetFrameHeight(), 24);
     EXPECT_EQ(TilesetAt(back, 1).GetImagePath(), u"tiles9.png");
     ASSERT_EQ(back.TileCount(), 5);
     for (int i = 0; i < 5; ++i) {

@@ -127,5 +127,50 @@ TEST(TRKTilesetHostile, FrameSizesAtTheEdgesOfTheIntRange)
     }
 }
 
+// Memory running out while the picture is loaded or cut is a failure of
+// SetImage, reported by its line, not a missing file: each allocation of the
+// two loads is made to fail in turn. Fields set before the failure keep
+// their new values, later ones their old.
+TEST(TRKTilesetHostile, MemoryRunningOutIsReportedByTheGuard)
+{
+    test::TempDir dir;
+    const String path = FromUtf8(dir.Write("tiles.png", Picture(64, 32)));
+    const auto before = std::make_shared<Image>();
+    int inWholeLoad = 0, inStrip = 0;
+    for (std::int64_t skip = 0;; ++skip) {
+        ASSERT_LT(skip, 1000);
+        TRKTileset tileset;
+        tileset.SetFrameWidth(32);
+        tileset.SetFrameHeight(32);
+        tileset.FrameCount = 7;
+        tileset.Image = before;
+        PrintLineCapture lines;
+        bool failed = false;
+        {
+            const test::AllocationFailure failure(skip);
+            tileset.SetImage(path);
+            failed = failure.Happened();
+        }
+        if (!failed) {
+            EXPECT_EQ(lines.Lines(), std::vector<std::string>{});
+            EXPECT_EQ(tileset.GetFrameCount(), 2);
+            ASSERT_TRUE(tileset.GetImage());
+            EXPECT_EQ(tileset.GetImage()->FrameCount, 2);
+            break;
+        }
+        SCOPED_TRACE(::testing::Message() << "allocation " << skip);
+        EXPECT_EQ(lines.Lines(), std::vector<std::string>{"Threw an error in TRKTileset.SetImage()"});
+        EXPECT_EQ(tileset.GetImage(), before);
+        if (tileset.GetFrameCount() == 7)
+            ++inWholeLoad;
+        else if (tileset.GetFrameCount() == 2)
+            ++inStrip;
+        else
+            ADD_FAILURE() << "frame count " << tileset.GetFrameCount();
+    }
+    EXPECT_GT(inWholeLoad, 5);
+    EXPECT_GT(inStrip, 5);
+}
+
 }  // namespace
 }  // namespace kzm
