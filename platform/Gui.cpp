@@ -25,6 +25,10 @@ public:
     Fl_Widget* Widget = nullptr;  // owned; null once destroyed
     WidgetGadget* Parent = nullptr;
     std::vector<WidgetGadget*> Children;
+    // For a window whose client area was shrunk to fit its frame into the
+    // asked size: that size, which a button may take back (FitButton).
+    int AskedWidth = 0;
+    int AskedHeight = 0;
 
     ~WidgetGadget() override { Release(); }
 
@@ -76,6 +80,97 @@ bool ReachWindowSystem()
         return false;
     fl_open_display(display);
     return true;
+}
+
+// The window manager's frame around a client window, in pixels.
+struct FrameExtents {
+    long Left = 0, Right = 0, Top = 0, Bottom = 0;
+};
+
+bool ReadCardinals(::Window window, const char* name, long* values, unsigned long count)
+{
+    const Atom property = XInternAtom(fl_display, name, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool read = XGetWindowProperty(fl_display, window, property, 0, static_cast<long>(count), False,
+                                         AnyPropertyType, &type, &format, &items, &after, &data) == Success &&
+                      data && format == 32 && items >= count;
+    if (read)
+        for (unsigned long i = 0; i < count; ++i)
+            values[i] = reinterpret_cast<long*>(data)[i];  // format 32 comes as longs
+    if (data)
+        XFree(data);
+    return read;
+}
+
+// A window manager that follows the desktop conventions is running: its
+// check window is named on the root and still exists. Only such a manager
+// says how large its frames are.
+bool ConventionalWindowManager()
+{
+    long check = 0;
+    if (!ReadCardinals(DefaultRootWindow(fl_display), "_NET_SUPPORTING_WM_CHECK", &check, 1) || check == 0)
+        return false;
+    long again = 0;
+    return ReadCardinals(static_cast<::Window>(check), "_NET_SUPPORTING_WM_CHECK", &again, 1) && again == check;
+}
+
+// The frame the manager put around the window, once it has: it frames a
+// window shortly after it is shown. Half a second at most.
+bool WaitForFrame(Fl_Window& window, FrameExtents& frame)
+{
+    if (!fl_display || !ConventionalWindowManager())
+        return false;
+    for (int tries = 0; tries < 50; ++tries) {
+        XSync(fl_display, False);
+        long values[4];
+        if (ReadCardinals(fl_xid(&window), "_NET_FRAME_EXTENTS", values, 4)) {
+            frame = {values[0], values[1], values[2], values[3]};
+            return true;
+        }
+        Fl::wait(0.01);
+    }
+    return false;
+}
+
+// The place and size asked for are the outer frame's. The toolkit places and
+// sizes the client area (its gravity is static: the client's own corner goes
+// where asked), so under a manager that frames it the window would come out
+// larger than asked and off by the frame. Where the manager tells its frame,
+// the client area moves inside it and shrinks by it.
+void FitFrame(WidgetGadget& gadget, int x, int y, int width, int height)
+{
+    Fl_Window& window = *gadget.Window();
+    FrameExtents frame;
+    if (!WaitForFrame(window, frame))
+        return;
+    const int clientWidth = width - static_cast<int>(frame.Left + frame.Right);
+    const int clientHeight = height - static_cast<int>(frame.Top + frame.Bottom);
+    if (clientWidth <= 0 || clientHeight <= 0)
+        return;
+    gadget.AskedWidth = width;
+    gadget.AskedHeight = height;
+    window.size_range(clientWidth, clientHeight, clientWidth, clientHeight);
+    window.resize(x + static_cast<int>(frame.Left), y + static_cast<int>(frame.Top), clientWidth, clientHeight);
+    XSync(fl_display, False);
+}
+
+// A button must lie within the client area, even where that makes the frame
+// larger than asked: the client area grows back, at most to the asked size.
+void FitButton(WidgetGadget& window, const Fl_Widget& button)
+{
+    Fl_Window& shown = *window.Window();
+    const int width = std::min(std::max(shown.w(), button.x() + button.w()), std::max(window.AskedWidth, shown.w()));
+    const int height =
+        std::min(std::max(shown.h(), button.y() + button.h()), std::max(window.AskedHeight, shown.h()));
+    if (width == shown.w() && height == shown.h())
+        return;
+    shown.size_range(width, height, width, height);
+    shown.size(width, height);
+    if (fl_display)
+        XSync(fl_display, False);
 }
 
 void Post(int id, void* source)
@@ -162,6 +257,8 @@ Ref<Gadget> CreateTopWindow(const String& title, int x, int y, int width, int he
     Ref<WidgetGadget> gadget = Adopt(window, nullptr);
     window->callback(OnWindowClose, gadget.get());
     window->show();
+    if ((style & kWindowTitled) != 0)
+        FitFrame(*gadget, x, y, width, height);
     return gadget;
 }
 
@@ -187,6 +284,7 @@ Ref<Gadget> CreatePushButton(const String& text, int x, int y, int width, int he
         button->shortcut(FL_Escape);
     Ref<Gadget> gadget = AddChild(button, text, *window);
     button->callback(OnButton, gadget.get());
+    FitButton(*window, *button);
     return gadget;
 }
 

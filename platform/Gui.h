@@ -50,9 +50,13 @@ Ref<Gadget> DesktopArea();
 
 // A top-level window at (x, y) on the screen with that outer size, shown at
 // once; none when no window can be made (no window system). Without a window
-// manager there is no frame, and the client area is the whole window; a
-// window manager draws its frame around the client area. parent is not used:
-// every window is top-level.
+// manager there is no frame, and the client area is the whole window. Under
+// a manager that says how large its frames are, a titled window's client
+// area shrinks by the frame and sits inside it, so that the frame has the
+// asked place and size; the client area grows back (at most to the asked
+// size) where a push button would not fit in it. Under a manager that does
+// not say, the manager's frame goes around the asked client area. parent is
+// not used: every window is top-level.
 Ref<Gadget> CreateTopWindow(const String& title, int x, int y, int width, int height, const Ref<Gadget>& parent,
                             int style);
 // A static text in the parent window's client area, shown at once; none
