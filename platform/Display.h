@@ -91,8 +91,9 @@ DrawSink* SetDrawSink(DrawSink* sink);
 
 class DisplayContext;
 
-// The largest offscreen display, in either direction.
-constexpr int kMaxOffscreenSide = 16384;
+// The largest offscreen display, in either direction: a band of a whole-map
+// picture is as wide as the picture.
+constexpr int kMaxOffscreenSide = 32768;
 
 // An offscreen display: the same drawing code over a software renderer on a
 // surface in memory; needs no window system. Making one closes the window

@@ -10,6 +10,7 @@
 #include "image/PngRowWriter.h"
 #include "platform/Display.h"
 #include "render/TMapEngine.h"
+#include "render/TestBedView.h"
 
 namespace kzm {
 
@@ -31,17 +32,6 @@ std::string Number(double value)
     std::ostringstream out;
     out << value;
     return out.str();
-}
-
-// An engine over the level's own lists, as the world map sets one up after
-// a load; the viewport and scroll are the picture's.
-void SetUpEngine(TMapEngine& engine, TRKLevel& level)
-{
-    const TRKMapDimensions& dimensions = *level.Dimensions;
-    engine.SetMapSize(dimensions.Rows, dimensions.Columns);
-    engine.SetTilesets(level.Tilesets);
-    engine.SetTiles(level.Tiles);
-    engine.SetLayerCount(dimensions.LayerCount);
 }
 
 }  // namespace
@@ -179,13 +169,13 @@ bool WholeMapPicture::Draw(const PictureRowSink& sink) const
     if (!display.IsOpen())
         return false;
 
-    TMapEngine engine;
-    SetUpEngine(engine, Level);
     // The viewport is the picture's rectangle, so the cull keeps every tile
     // near it; the scroll takes the viewport's offset back out, so a tile
     // lands at its own X and Y as with the view's left and top at 0.
-    engine.SetViewport(static_cast<std::int32_t>(Left), static_cast<std::int32_t>(Top),
-                       static_cast<std::int32_t>(Right), static_cast<std::int32_t>(Bottom));
+    TMapEngine engine;
+    SetUpEngine(engine, Level,
+                ViewRect{static_cast<std::int32_t>(Left), static_cast<std::int32_t>(Top),
+                         static_cast<std::int32_t>(Right), static_cast<std::int32_t>(Bottom)});
     engine.SetScrollX(static_cast<std::int32_t>(-Left));
     engine.SetScrollY(static_cast<std::int32_t>(-Top));
 

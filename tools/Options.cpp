@@ -9,9 +9,6 @@
 
 namespace kzm::tool {
 
-namespace {
-
-// Exactly count integers separated by commas, nothing else.
 std::vector<std::int32_t> ParseIntegers(const std::string& option, const std::string& text, std::size_t count,
                                         const std::string& shape)
 {
@@ -35,8 +32,6 @@ std::vector<std::int32_t> ParseIntegers(const std::string& option, const std::st
         throw CLI::ValidationError(option, "expected " + shape + ", got '" + text + "'");
     return values;
 }
-
-}  // namespace
 
 void AddIntegersOption(CLI::App& command, const std::string& name, std::vector<std::int32_t>& values,
                        const std::string& shape, const std::string& help)

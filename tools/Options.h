@@ -25,6 +25,11 @@ struct ImageOption {
 
 void AddImageOption(CLI::App& command, std::vector<ImageOption>& images);
 
+// Exactly count integers separated by commas, nothing else; a usage error
+// naming the option and the shape ("X,Y") otherwise.
+std::vector<std::int32_t> ParseIntegers(const std::string& option, const std::string& text, std::size_t count,
+                                        const std::string& shape);
+
 // An option of exactly values.size() integers separated by commas (shape
 // names them in the help, "X,Y"); values holds the defaults until given.
 void AddIntegersOption(CLI::App& command, const std::string& name, std::vector<std::int32_t>& values,
