@@ -12,6 +12,7 @@
 #include "platform/internal/Application.h"
 #include "platform/internal/DisplayContext.h"
 #include "platform/internal/InputEvents.h"
+#include "platform/internal/ViewerEvents.h"
 
 namespace kzm {
 
@@ -122,6 +123,7 @@ void PollSystemEvents()
     Polling = true;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        detail::FeedViewerEvent(event);
         if (event.type == SDL_QUIT ||
             (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
             Terminating = true;

@@ -20,6 +20,7 @@ struct Subcommand {
 
 Subcommand AddDumpCommand(CLI::App& app);
 Subcommand AddInfoCommand(CLI::App& app);
+Subcommand AddViewCommand(CLI::App& app);
 Subcommand AddRenderCommand(CLI::App& app);
 Subcommand AddSampleCommand(CLI::App& app);
 Subcommand AddImportCommand(CLI::App& app);

@@ -19,6 +19,7 @@ int RunTool(int argc, char** argv)
     const std::vector<Subcommand> subcommands{
         AddDumpCommand(app),
         AddInfoCommand(app),
+        AddViewCommand(app),
         AddRenderCommand(app),
         AddSampleCommand(app),
         AddImportCommand(app),

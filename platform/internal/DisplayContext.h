@@ -31,8 +31,8 @@ public:
     SDL_Window* const Window;  // null for an offscreen display
     SDL_Surface* const Surface;  // the offscreen target; null for a window
     SDL_Renderer* const Renderer;
-    const int Width;  // pixels
-    const int Height;
+    int Width;  // pixels; a resizable window's change with it
+    int Height;
     // The largest texture the renderer accepts; 0 means no limit.
     int MaxTextureWidth = 0;
     int MaxTextureHeight = 0;
