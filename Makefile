@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 30
 FUZZ_TARGETS ?=
 
-.PHONY: deps build run test test-default test-asan fuzz-smoke fuzz bench format format-check lint clean
+.PHONY: deps build run test test-default test-asan fuzz-smoke fuzz bench install-check package docs format format-check lint clean
 
 deps:
 	@scripts/install-deps
@@ -24,6 +24,7 @@ test: build format-check
 	cd build && ctest -L e2e --output-on-failure
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz-smoke
+	$(MAKE) --no-print-directory install-check
 
 test-asan: deps
 	cmake --preset asan >/dev/null
@@ -45,6 +46,22 @@ bench: deps
 	cmake --build --preset release -j $(JOBS)
 	scripts/bench-table build-release/bin
 
+# Installs the release build into a temporary prefix, builds and runs the
+# examples against it, and checks the Debian package (scripts/check-install).
+install-check: deps
+	JOBS=$(JOBS) scripts/check-install
+
+# build-package/kzm_<version>_<arch>.deb: shared libraries, headers, tools.
+package: deps
+	cmake --preset package >/dev/null
+	cmake --build --preset package -j $(JOBS)
+	cd build-package && cpack -G DEB
+
+# The API reference from the public headers, into build/docs/html.
+docs: deps
+	cmake --preset default >/dev/null
+	cmake --build --preset default --target docs
+
 # The tracked C and C++ sources, for the style tools.
 SOURCES = $(shell git ls-files '*.cpp' '*.h' '*.c')
 
@@ -60,4 +77,4 @@ lint: build
 	run-clang-tidy -p build -j $(JOBS) -quiet '$(CURDIR)/(core|image|platform|mapdata|render|sample|interop|app|tools)/'
 
 clean:
-	rm -rf build build-asan build-fuzz build-release
+	rm -rf build build-asan build-fuzz build-release build-package

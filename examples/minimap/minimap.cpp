@@ -31,7 +31,8 @@ int main(int argc, char** argv)
     // In 64 bits: the file's numbers may be anything, and the display refuses what it cannot hold.
     const std::int64_t width = std::int64_t{map->Columns} * map->TileWidth;
     const std::int64_t height = std::int64_t{map->Rows} * map->TileHeight;
-    OffscreenDisplay display(int(std::min<std::int64_t>(width, INT32_MAX)), int(std::min<std::int64_t>(height, INT32_MAX)));
+    OffscreenDisplay display(int(std::min<std::int64_t>(width, INT32_MAX)),
+                             int(std::min<std::int64_t>(height, INT32_MAX)));
     if (!display.IsOpen()) {
         std::fprintf(stderr, "minimap: no picture of %lld x %lld pixels\n", (long long)width, (long long)height);
         return 1;

@@ -197,8 +197,10 @@ int main(int argc, char** argv)
         const std::vector<Keys> script = keys ? ParseScript(keys) : std::vector<Keys>{};
         return Walk(paths[0], paths[1], sprite, wallLayer, x, y, keys ? &script : nullptr);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "walker: %s\nusage: walker MAP TILESET.png [--sprite FRAME] [--walls LAYER] "
-                             "[--at X,Y] [--keys SCRIPT]\n", error.what());
+        std::fprintf(stderr,
+                     "walker: %s\nusage: walker MAP TILESET.png [--sprite FRAME] [--walls LAYER] "
+                     "[--at X,Y] [--keys SCRIPT]\n",
+                     error.what());
         return 2;
     }
 }
