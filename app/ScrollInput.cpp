@@ -1,5 +1,6 @@
 #include "app/ScrollInput.h"
 
+#include "core/Wrapping.h"
 #include "platform/Input.h"
 
 namespace kzm {
@@ -7,11 +8,6 @@ namespace kzm {
 namespace {
 
 constexpr std::int32_t kStep = 6;
-
-std::int32_t WrappingAdd(std::int32_t a, std::int32_t b)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-}
 
 }  // namespace
 

@@ -42,8 +42,10 @@ ScratchFolder& Scratch()
     return folder;
 }
 
-// Writes the map section by section of the byte writer, a few thousand tiles
-// at a time, so that making the file leaves no large heap behind it.
+}  // namespace
+
+// Section by section of the byte writer, a few thousand tiles at a time, so
+// that making the file leaves no large heap behind it.
 void WriteBigMap(const std::string& path, int tiles)
 {
     const int cells = (tiles + kBigMapLayers - 1) / kBigMapLayers;
@@ -88,8 +90,6 @@ void WriteBigMap(const std::string& path, int tiles)
         throw std::runtime_error("cannot write the benchmark map " + path);
 }
 
-}  // namespace
-
 const std::string& BigMapFile(int tiles)
 {
     static std::map<int, std::string> made;
@@ -122,32 +122,19 @@ Ref<Image> FramesOnlyImage()
 
 Ref<TMapEngine> EngineOnBigMap(int tiles)
 {
-    QuietLines quiet;
+    const PrintLineCapture quiet(PrintLineCapture::Drop);
     const Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(BigMapFile(tiles)));
     const Ref<TRKLevel> level = result->GetLevel();
     if (result->GetErrored() || !level || level->TileCount() != tiles)
         throw std::runtime_error("the benchmark map did not read back");
     auto engine = std::make_shared<TMapEngine>();
-    engine->SetMapSize(level->GetDimensions()->GetRows(), level->GetDimensions()->GetColumns());
-    engine->SetViewport(kViewLeft, kViewTop, kViewRight, kViewBottom);
-    engine->SetTilesets(level->GetTilesets());
-    engine->SetTiles(level->GetTiles());
-    engine->SetLayerCount(level->GetLayerCount());
+    SetUpEngine(*engine, *level, kTestBedView);
     engine->SetScrollX(kStartScrollX);
     engine->SetScrollY(kStartScrollY);
     for (const auto& entry : level->GetTilesets()->Entries())
         if (auto* tileset = As<TRKTileset>(entry))
             tileset->Image = FramesOnlyImage();
     return engine;
-}
-
-QuietLines::QuietLines() : Sink(std::fopen("/dev/null", "w")), Previous(SetPrintLineStream(Sink)) {}
-
-QuietLines::~QuietLines()
-{
-    SetPrintLineStream(Previous);
-    if (Sink)
-        std::fclose(Sink);
 }
 
 std::int64_t ResidentBytes()

@@ -1,5 +1,6 @@
 // What the benchmarks share: the large map file they read, the engine set up
-// on it as the world map sets it up, and a draw sink that keeps nothing.
+// on it as the test bed sets it up (render/TestBedView.h), and a draw sink
+// that keeps nothing. The reader's lines are dropped with PrintLineCapture.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include "platform/Display.h"
 #include "image/Image.h"
 #include "render/TMapEngine.h"
+#include "core/Print.h"
+#include "render/TestBedView.h"
 
 namespace kzm::bench {
 
@@ -17,23 +20,23 @@ namespace kzm::bench {
 constexpr int kBigMapLayers = 4;
 constexpr int kTileSize = 32;
 
-// The path of a .kzm file of that many tiles, written once per process with
-// the map writer into a temporary folder removed at exit.
+// Writes that map, of that many tiles, with the map writer. The first-frame
+// measurement (scripts/bench-first-frame) asks for it too, through
+// `kzm-bench --write-map TILES PATH`. Throws when the file cannot be written.
+void WriteBigMap(const std::string& path, int tiles);
+// The path of such a file, written once per process into a temporary folder
+// removed at exit.
 const std::string& BigMapFile(int tiles);
 // A path for a file of that name in the same temporary folder.
 std::string ScratchFile(const std::string& name);
 std::int64_t FileBytes(const std::string& path);
 
-// The test bed's view and start scroll.
-constexpr std::int32_t kViewLeft = 100, kViewTop = 100, kViewRight = 800, kViewBottom = 600;
-constexpr std::int32_t kStartScrollX = -300, kStartScrollY = -500;
-
 // An image of 64 frames of 32 x 32 and no pixels: enough for the engine,
 // which only hands it on, and for a sink that drops it.
 Ref<Image> FramesOnlyImage();
 
-// Reads the map and sets up an engine on the level's own lists, as the world
-// map does after a load; tileset 0 gets FramesOnlyImage().
+// Reads the map and sets up an engine on it as the test bed does, at the
+// start scroll; every tileset gets FramesOnlyImage().
 Ref<TMapEngine> EngineOnBigMap(int tiles);
 
 // Receives the engine's drawing calls while it lives and keeps none.
@@ -48,20 +51,6 @@ public:
 
 private:
     DrawSink* Previous;
-};
-
-// The reader announces each header on standard output: the benchmarks send
-// those lines nowhere while they live.
-class QuietLines {
-public:
-    QuietLines();
-    ~QuietLines();
-    QuietLines(const QuietLines&) = delete;
-    QuietLines& operator=(const QuietLines&) = delete;
-
-private:
-    std::FILE* Sink;
-    std::FILE* Previous;
 };
 
 // The process's resident memory, from /proc/self/statm; 0 where unknown.

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchMaps.h"
+#include "core/Print.h"
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
 
@@ -15,7 +16,7 @@ void BM_ReadHugeAnnouncement(benchmark::State& state)
     const std::string path = ScratchFile("huge-announcement.kzm");
     WriteBytesFile(path, KzmByteWriter().Header().Dimensions(TRKMapDimensions{}).Int32(0).Int32(2147483647).Bytes);
     const String name = FromUtf8(path);
-    QuietLines quiet;
+    const PrintLineCapture quiet(PrintLineCapture::Drop);
     for (auto _ : state) {
         Ref<TRespReadKZM> result = TKZMReader::Read(name);
         if (!result->GetErrored())
@@ -37,7 +38,7 @@ void BM_ReadSections(benchmark::State& state)
     const std::string path = ScratchFile("sections-" + std::to_string(sections) + ".kzm");
     WriteBytesFile(path, out.Bytes);
     const String name = FromUtf8(path);
-    QuietLines quiet;
+    const PrintLineCapture quiet(PrintLineCapture::Drop);
     for (auto _ : state) {
         Ref<TRespReadKZM> result = TKZMReader::Read(name);
         benchmark::DoNotOptimize(result.get());

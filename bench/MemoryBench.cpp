@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/BenchMaps.h"
+#include "core/Print.h"
 #include "mapdata/TKZMReader.h"
 
 namespace kzm::bench {
@@ -17,7 +18,7 @@ void BM_MemoryPerTile(benchmark::State& state)
 {
     const int tiles = static_cast<int>(state.range(0));
     const String path = FromUtf8(BigMapFile(tiles));
-    QuietLines quiet;
+    const PrintLineCapture quiet(PrintLineCapture::Drop);
     double perTile = 0;
     for (auto _ : state) {
         const std::int64_t before = ResidentBytes();

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "bench/BenchMaps.h"
+#include "core/Print.h"
 #include "mapdata/TKZMReader.h"
 
 namespace kzm::bench {
@@ -16,7 +17,7 @@ void BM_ReadMap(benchmark::State& state)
 {
     const int tiles = static_cast<int>(state.range(0));
     const String path = FromUtf8(BigMapFile(tiles));
-    QuietLines quiet;
+    const PrintLineCapture quiet(PrintLineCapture::Drop);
     for (auto _ : state) {
         Ref<TRespReadKZM> result = TKZMReader::Read(path);
         benchmark::DoNotOptimize(result.get());

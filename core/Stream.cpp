@@ -84,9 +84,7 @@ std::size_t BankStream::WriteBytes(const void* from, std::size_t size)
 
 Ref<Stream> OpenFileForReading(const String& path)
 {
-    String slashed = path;
-    std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
-    std::FILE* file = std::fopen(ToUtf8(slashed).c_str(), "rb");
+    std::FILE* file = std::fopen(ToUtf8(ForwardSlashes(path)).c_str(), "rb");
     if (!file)
         return nullptr;
     return std::make_shared<FileStream>(file);

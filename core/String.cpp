@@ -1,5 +1,6 @@
 #include "core/String.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kzm {
@@ -82,6 +83,12 @@ String FromUtf8(std::string_view text)
         i += static_cast<std::size_t>(extra) + 1;
     }
     return out;
+}
+
+String ForwardSlashes(String path)
+{
+    std::replace(path.begin(), path.end(), u'\\', u'/');
+    return path;
 }
 
 }  // namespace kzm

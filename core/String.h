@@ -18,4 +18,8 @@ std::string ToUtf8(const String& text);
 // character with that byte's code, so no input is lost or rejected.
 String FromUtf8(std::string_view text);
 
+// The path with every backslash turned into a forward slash: the system's
+// paths may be written either way, and the platform reads only the one.
+String ForwardSlashes(String path);
+
 }  // namespace kzm

@@ -192,9 +192,7 @@ bool SavePng(const String& path, int width, int height, std::span<const std::uin
         const std::vector<std::uint8_t> png = EncodePng(width, height, rgba, alpha);
         if (png.empty())
             return false;
-        String slashed = path;
-        std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
-        std::FILE* file = std::fopen(ToUtf8(slashed).c_str(), "wb");
+        std::FILE* file = std::fopen(ToUtf8(ForwardSlashes(path)).c_str(), "wb");
         if (!file)
             return false;
         const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();

@@ -5,6 +5,7 @@
 
 #include "core/Object.h"
 #include "core/String.h"
+#include "core/Wrapping.h"
 
 namespace kzm {
 
@@ -33,14 +34,8 @@ public:
     virtual String GetName() { return Name; }
     virtual String GetSourcePath() { return SourcePath; }
     // The map's size in pixels, as 32-bit products that wrap, unchecked.
-    virtual std::int32_t PixelHeight() { return WrappingProduct(Rows, TileHeight); }
-    virtual std::int32_t PixelWidth() { return WrappingProduct(Columns, TileWidth); }
-
-private:
-    static std::int32_t WrappingProduct(std::int32_t a, std::int32_t b)
-    {
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
-    }
+    virtual std::int32_t PixelHeight() { return WrappingMul(Rows, TileHeight); }
+    virtual std::int32_t PixelWidth() { return WrappingMul(Columns, TileWidth); }
 };
 
 }  // namespace kzm

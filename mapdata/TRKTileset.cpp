@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/Print.h"
+#include "core/Wrapping.h"
 
 namespace kzm {
 
@@ -15,11 +16,10 @@ void TRKTileset::SetImage(const String& path)
             return;
         if (FrameWidth == 0 || FrameHeight == 0)
             throw std::domain_error("frame size of 0");
-        // Wraps like the 32-bit product it stands for; stored only once both
-        // divisions and the product are done.
-        const auto columns = static_cast<std::uint32_t>(whole->Width / FrameWidth);
-        const auto rows = static_cast<std::uint32_t>(whole->Height / FrameHeight);
-        FrameCount = static_cast<std::int32_t>(columns * rows);
+        // Stored only once both divisions and the product are done.
+        const std::int32_t columns = whole->Width / FrameWidth;
+        const std::int32_t rows = whole->Height / FrameHeight;
+        FrameCount = WrappingMul(columns, rows);
         whole.reset();  // served only to learn the size
         Image = LoadImageStrip(path, FrameWidth, FrameHeight, 0, FrameCount, kDefaultImageFlags);
     } catch (...) {

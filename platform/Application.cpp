@@ -1,5 +1,6 @@
 #include "platform/internal/Application.h"
 
+#include <SDL.h>
 #include <unistd.h>
 
 #include <string>
@@ -33,6 +34,15 @@ String ExecutableFolder()
     if (slash == std::string::npos)
         return {};
     return FromUtf8(path.substr(0, slash == 0 ? 1 : slash));
+}
+
+void SetSdlHints()
+{
+    // SDL's own SIGINT and SIGTERM handlers would only queue a quit event,
+    // which the program never reads: Ctrl+C and kill must still end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Textures get their filtering one by one; this covers any SDL makes.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
 }
 
 }  // namespace kzm

@@ -65,9 +65,7 @@ Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int /*flags
     }();
     (void)ExitHandlerRegistered;
 
-    // SDL's own SIGINT and SIGTERM handlers would only queue a quit event,
-    // which the program never reads: Ctrl+C and kill must still end it.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SetSdlHints();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         Fail("SDL_InitSubSystem(SDL_INIT_VIDEO)");
     VideoStarted = true;
@@ -103,8 +101,6 @@ Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int /*flags
         scaledToDesktop = !modeFound;
     }
 
-    // Filtering is set on every texture too; the hint covers any SDL makes.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     SDL_Renderer* renderer = SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (!renderer)
         renderer = SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_PRESENTVSYNC);

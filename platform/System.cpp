@@ -65,7 +65,7 @@ std::string FailureText()
 void StartPlatform()
 {
     // Before any SDL call of any component.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SetSdlHints();
     const String folder = ExecutableFolder();
     if (!folder.empty() && chdir(ToUtf8(folder).c_str()) != 0)
         std::fprintf(stderr, "cannot enter %s\n", ToUtf8(folder).c_str());
@@ -87,11 +87,7 @@ String CurrentDirectory()
         buffer.resize(buffer.size() * 2);
     }
     buffer.resize(buffer.find('\0'));
-    String path = FromUtf8(buffer);
-    for (char16_t& c : path)
-        if (c == u'\\')
-            c = u'/';
-    return path;
+    return ForwardSlashes(FromUtf8(buffer));
 }
 
 void ShowNotice(const String& text, bool serious)

@@ -4,32 +4,12 @@
 #include <typeinfo>
 #include <vector>
 
+#include "core/Wrapping.h"
 #include "platform/Display.h"
 
 namespace kzm {
 
 namespace {
-
-// The engine's arithmetic is 32-bit two's complement: sums and products wrap.
-std::int32_t Wrap(std::int64_t value)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
-}
-
-std::int32_t Add(std::int32_t a, std::int32_t b)
-{
-    return Wrap(std::int64_t{a} + b);
-}
-
-std::int32_t Sub(std::int32_t a, std::int32_t b)
-{
-    return Wrap(std::int64_t{a} - b);
-}
-
-std::int32_t Times3(std::int32_t a)
-{
-    return Wrap(std::int64_t{a} * 3);
-}
 
 // How many entries ahead the one walk asks for a record's memory: the walk
 // waits on memory, not on arithmetic, and the records lie in list order.
@@ -40,10 +20,13 @@ constexpr std::size_t kPrefetchAhead = 24;
 // tile's own size. Integer arithmetic on the fields only, no call.
 inline bool PassesCull(const TMapEngine& engine, const TRKTile& tile, std::int32_t& right, std::int32_t& bottom)
 {
-    right = Add(Add(Add(tile.X, tile.Width), engine.ScrollX), engine.ViewLeft);
-    bottom = Add(Add(Add(tile.Y, tile.Height), engine.ScrollY), engine.ViewTop);
-    return right >= Sub(engine.ViewLeft, Times3(tile.Width)) && right <= Add(engine.ViewRight, Times3(tile.Width)) &&
-           bottom >= Sub(engine.ViewTop, Times3(tile.Height)) && bottom <= Add(engine.ViewBottom, Times3(tile.Height));
+    // The engine's arithmetic is the system's int: sums and products wrap.
+    right = WrappingAdd(WrappingAdd(WrappingAdd(tile.X, tile.Width), engine.ScrollX), engine.ViewLeft);
+    bottom = WrappingAdd(WrappingAdd(WrappingAdd(tile.Y, tile.Height), engine.ScrollY), engine.ViewTop);
+    const std::int32_t marginX = WrappingMul(tile.Width, 3);
+    const std::int32_t marginY = WrappingMul(tile.Height, 3);
+    return right >= WrappingSub(engine.ViewLeft, marginX) && right <= WrappingAdd(engine.ViewRight, marginX) &&
+           bottom >= WrappingSub(engine.ViewTop, marginY) && bottom <= WrappingAdd(engine.ViewBottom, marginY);
 }
 
 }  // namespace
@@ -84,8 +67,8 @@ void TMapEngine::DrawVisibleTile(const TRKTile& tile, std::int32_t right, std::i
     // passed over here, so no draw is attempted for it.
     if (!image || tile.Frame < 0 || tile.Frame >= image->FrameCount)
         return;
-    const auto x = static_cast<float>(Sub(right, tile.Width));
-    const auto y = static_cast<float>(Sub(bottom, tile.Height));
+    const auto x = static_cast<float>(WrappingSub(right, tile.Width));
+    const auto y = static_cast<float>(WrappingSub(bottom, tile.Height));
     DrawImageFrame(image.get(), x, y, tile.Frame);
 }
 

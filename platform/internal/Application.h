@@ -13,4 +13,9 @@ String ApplicationTitle();
 // separator at its end; empty when it cannot be found.
 String ExecutableFolder();
 
+// Sets the SDL hints the whole platform relies on. Called before any SDL
+// subsystem starts, by every service that may be the first to start one;
+// calling it again changes nothing.
+void SetSdlHints();
+
 }  // namespace kzm
