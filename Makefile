@@ -21,6 +21,7 @@ run: build
 test: build format-check
 	scripts/check-layers
 	cd build && ctest -L 'unit|pixel' --output-on-failure -j $(JOBS)
+	cd build && ctest -L interop --output-on-failure -j $(JOBS)
 	cd build && ctest -L e2e --output-on-failure
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz-smoke

@@ -52,7 +52,11 @@ private:
         std::ifstream in(image.Path, std::ios::binary);
         if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
             throw TiledError("cannot read image " + image.Path + " (used by " + user + ")");
-        const Ref<Image> decoded = DecodeImage(bytes, 0);
+        // Black as the transparent colour is the engine's own mask: decoded
+        // as the engine decodes it, transparent pixels take their
+        // neighbours' colour, so that scaled tiles filter as they do there.
+        const bool engineMask = image.Trans && *image.Trans == 0;
+        const Ref<Image> decoded = DecodeImage(bytes, engineMask ? kImageMasked : 0);
         if (!decoded)
             throw TiledError("cannot read image " + image.Path + " (used by " + user +
                              "): not a PNG the loader accepts");
@@ -117,8 +121,6 @@ Pixels Materialize(const PictureKey& key)
                 r = mix(r, tintR), g = mix(g, tintG), b = mix(b, tintB);
             }
             a = (a * key.Opacity) >> 8;
-            if (a == 0)
-                r = g = b = 0;
             target[0] = static_cast<std::uint8_t>(r);
             target[1] = static_cast<std::uint8_t>(g);
             target[2] = static_cast<std::uint8_t>(b);

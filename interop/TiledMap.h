@@ -100,7 +100,7 @@ struct TiledLayer {
     int CellX = 0, CellY = 0, Columns = 0, Rows = 0;
     std::vector<std::uint32_t> Gids;
 
-    bool TopDown = false;  // object draw order by y instead of by index
+    bool TopDown = true;  // object draw order by y, unless "index" says by the file's order
     std::vector<TiledObject> Objects;
 
     std::optional<TiledImage> Picture;  // image layers

@@ -140,6 +140,8 @@ std::string WriteTmx(const TiledMap& map, const std::string& data)
         if (tiles) {
             node.append_attribute("width") = layer.Columns;
             node.append_attribute("height") = layer.Rows;
+        } else {
+            node.append_attribute("draworder") = "index";  // the default sorts by y
         }
         XmlProperties(node, layer.Props);
         if (tiles) {

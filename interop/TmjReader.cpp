@@ -233,7 +233,8 @@ void ReadTileLayer(const Fields& fields, TiledLayer& layer, const TiledMap& map,
 
 void ReadObjects(const Fields& fields, TiledLayer& layer, ReadContext& context)
 {
-    layer.TopDown = fields.Text("draworder") == "topdown";
+    // Top-down unless told otherwise, as Tiled reads it.
+    layer.TopDown = fields.Text("draworder") != "index";
     const Json* objects = fields.Array("objects");
     if (!objects)
         return;

@@ -200,7 +200,8 @@ void ReadTileLayer(const XmlFile& file, const pugi::xml_node& node, TiledLayer& 
 
 void ReadObjects(const XmlFile& file, const pugi::xml_node& node, TiledLayer& layer, ReadContext& context)
 {
-    layer.TopDown = std::string(node.attribute("draworder").value()) == "topdown";
+    // Top-down unless told otherwise, as Tiled reads it.
+    layer.TopDown = std::string(node.attribute("draworder").value()) != "index";
     for (const pugi::xml_node& objectNode : node.children("object")) {
         context.ChargeObjects(1, file.At(objectNode));
         TiledObject object;
