@@ -166,3 +166,42 @@ TEST(Atlas, LaysFramesOutAsTheEngineCutsThem)
 
 }  // namespace
 }  // namespace kzm::test
+
+namespace kzm::test {
+namespace {
+
+// What a .kzm map cannot hold is said, one line with a count each, and the
+// rest imported.
+TEST(ImportReports, WhatAKzmMapCannotHoldAndImportsTheRest)
+{
+    TempDir dir;
+    dir.Write("tiles.png", TilesetPng(4, 2, 16, 16));
+    dir.Write("back.png", MarkedPng(8, 8, 1));
+    const std::string map = WriteText(dir, "m.tmx", Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="tiles.png"/>
+  <tile id="1"><animation><frame tileid="2" duration="10"/></animation></tile></tileset>
+ <layer name="a" width="2" height="2" parallaxx="0.5"><data encoding="csv">1,2,2,0</data></layer>
+ <imagelayer name="sky" repeatx="1"><image source="back.png"/></imagelayer>
+ <objectgroup name="o">
+  <object id="1" x="1" y="1" width="4" height="4"/>
+  <object id="2" x="1" y="1"><ellipse/></object>
+  <object id="3" x="1" y="1"><polygon points="0,0 1,1 0,1"/></object>
+  <object id="4" x="1" y="1"><point/></object>
+  <object id="5" x="1" y="1"><text>hi</text></object>
+  <object id="6" gid="1" x="1" y="17" width="16" height="16" rotation="45"/>
+  <object id="7" gid="1" x="1" y="17" width="16" height="16"/>
+ </objectgroup>)", R"(width="2" height="2" backgroundcolor="#102030")"));
+    const ToolRun run = Import(map, dir.File("out"));
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    for (const std::string line : {"kzm import: 3 shape objects left out", "kzm import: 1 point objects left out",
+                                   "kzm import: 1 text objects left out", "kzm import: 1 rotated tile objects left out",
+                                   "kzm import: 1 layers imported without their parallax factors",
+                                   "kzm import: 1 repeated image layers imported once",
+                                   "kzm import: 2 animated tiles imported as their first frame",
+                                   "kzm import: 1 background colour left out"})
+        EXPECT_NE(run.Err.find(line), std::string::npos) << line << " in\n" << run.Err;
+    // Three tiles, the image layer and the one unrotated tile object.
+    EXPECT_NE(run.Out.find("3 layers, 5 tiles"), std::string::npos) << run.Out;
+}
+
+}  // namespace
+}  // namespace kzm::test
