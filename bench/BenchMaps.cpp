@@ -137,6 +137,24 @@ Ref<TMapEngine> EngineOnBigMap(int tiles)
     return engine;
 }
 
+std::int64_t PeakResidentBytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stoll(line.substr(6)) * 1024;
+    return 0;
+}
+
+bool ResetPeak()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+
 std::int64_t ResidentBytes()
 {
     std::ifstream status("/proc/self/status");

@@ -55,5 +55,10 @@ private:
 
 // The process's resident memory, from /proc/self/statm; 0 where unknown.
 std::int64_t ResidentBytes();
+// The most resident memory the process has had since ResetPeak, from
+// /proc/self/status; 0 where unknown.
+std::int64_t PeakResidentBytes();
+// Brings the peak down to what is resident now (Linux 4.0 and later).
+bool ResetPeak();
 
 }  // namespace kzm::bench

@@ -39,27 +39,6 @@ void BM_DumpMap(benchmark::State& state)
 }
 BENCHMARK(BM_DumpMap)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// The most resident memory the process has had since ResetPeak, from
-// /proc/self/status; 0 where unknown.
-std::int64_t PeakResidentBytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stoll(line.substr(6)) * 1024;
-    return 0;
-}
-
-// Brings the peak down to what is resident now (Linux 4.0 and later).
-bool ResetPeak()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return static_cast<bool>(clear);
-}
-
 // The peak of resident memory during the work, above what was resident
 // before it. The file is made beforehand.
 template <class Work>
