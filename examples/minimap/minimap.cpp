@@ -3,15 +3,13 @@
 //   minimap MAP TILESET.png OUT.png
 //
 // The picture covers the map's grid (Columns x TileWidth by Rows x TileHeight
-// pixels) with the map's (0, 0) at its top-left corner, on black.
-#include <algorithm>
-#include <climits>
-#include <cstdint>
+// pixels), the map's (0, 0) at its top-left corner, each tile where the engine
+// draws it at scroll (0, 0). Where no tile covers it, it is transparent.
 #include <cstdio>
+#include <string>
 
 #include "mapdata/TKZMReader.h"
-#include "platform/Display.h"
-#include "render/TMapEngine.h"
+#include "render/WholeMapPicture.h"
 
 using namespace kzm;
 
@@ -27,31 +25,17 @@ int main(int argc, char** argv)
         return 1;
     }
     Ref<TRKLevel> level = result->GetLevel();
-    Ref<TRKMapDimensions> map = level->GetDimensions();
-    // In 64 bits: the file's numbers may be anything, and the display refuses what it cannot hold.
-    const std::int64_t width = std::int64_t{map->Columns} * map->TileWidth;
-    const std::int64_t height = std::int64_t{map->Rows} * map->TileHeight;
-    OffscreenDisplay display(int(std::min<std::int64_t>(width, INT32_MAX)),
-                             int(std::min<std::int64_t>(height, INT32_MAX)));
-    if (!display.IsOpen()) {
-        std::fprintf(stderr, "minimap: no picture of %lld x %lld pixels\n", (long long)width, (long long)height);
-        return 1;
-    }
-
-    TMapEngine engine;
-    engine.SetViewport(0, 0, display.Width(), display.Height());  // at scroll (0, 0): the map's origin at the top-left
-    engine.SetTilesets(level->GetTilesets());
-    engine.SetTiles(level->GetTiles());
-    engine.SetLayerCount(level->GetLayerCount());
     level->GetTilesets()->ForEach([&](const Ref<Object>& element) {
         if (TRKTileset* tileset = As<TRKTileset>(element); tileset && tileset->Id == 0)
             tileset->SetImage(FromUtf8(argv[2]));
     });
 
-    SetBlendMode(kBlendAlpha);
-    engine.Draw();
-    if (!display.SavePng(FromUtf8(argv[3]))) {
-        std::fprintf(stderr, "minimap: cannot write %s\n", argv[3]);
+    // Drawn in bands, so a large map needs little memory; a map too large
+    // (or with nothing to draw) is refused with the reason.
+    WholeMapPicture picture(*level, WholeMapOptions{});
+    std::string error = picture.ProblemText();
+    if (picture.Problem() != WholeMapPicture::ProblemKind::None || !picture.SavePng(FromUtf8(argv[3]), error)) {
+        std::fprintf(stderr, "minimap: %s\n", error.c_str());
         return 1;
     }
     return 0;
