@@ -91,9 +91,7 @@ PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha
         return;
     }
     try {
-        String slashed = path;
-        std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
-        s.Target = std::filesystem::path(ToUtf8(slashed));
+        s.Target = std::filesystem::path(ToUtf8(ForwardSlashes(path)));
         s.Temporary = TemporaryBeside(s.Target);
         s.Width = static_cast<png_uint_32>(width);
         s.Height = static_cast<png_uint_32>(height);
