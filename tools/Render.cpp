@@ -192,9 +192,9 @@ Subcommand AddRenderCommand(CLI::App& app)
         ->type_name("WIDTH,HEIGHT | N");
     command->add_flag("--whole", options->Whole,
                       "draw the whole map (its grid, from its origin) instead of the first frame, as an RGBA PNG");
-    command->add_option("--scale", options->Picture.Scale, "with --whole: scale of the picture, above 0 to 16")
+    command->add_option("-s,--scale", options->Picture.Scale, "with --whole: scale of the picture, above 0 to 16")
         ->type_name("S");
-    command->add_option("--tilesize", options->Picture.TileSize,
+    command->add_option("-t,--tilesize", options->Picture.TileSize,
                         "with --whole: the scale that makes a grid cell N pixels wide")
         ->type_name("N");
     command->add_option("--hide-layer", options->Picture.HiddenLayers, "with --whole: leave layer L out (repeatable)")
