@@ -118,12 +118,12 @@ bool ConventionalWindowManager()
 }
 
 // The frame the manager put around the window, once it has: it frames a
-// window shortly after it is shown. Half a second at most.
+// window shortly after it is shown. A second at most.
 bool WaitForFrame(Fl_Window& window, FrameExtents& frame)
 {
     if (!fl_display || !ConventionalWindowManager())
         return false;
-    for (int tries = 0; tries < 50; ++tries) {
+    for (int tries = 0; tries < 100; ++tries) {
         XSync(fl_display, False);
         long values[4];
         if (ReadCardinals(fl_xid(&window), "_NET_FRAME_EXTENTS", values, 4)) {
