@@ -99,6 +99,33 @@ sleep 0.3
 shows_like "$WORK/expected-start.png" || fail "key 2 again did not show layer 1 again"
 ok "Home returns to the start; 2 hides and shows layer 1"
 
+# Dragging pans: the picture follows the pointer, 100 pixels to the right.
+xdotool mousemove --window "$VIEW_WIN" 300 300 mousedown 1
+sleep 0.2
+for x in 325 350 375 400; do
+  xdotool mousemove --window "$VIEW_WIN" "$x" 300
+  sleep 0.1
+done
+xdotool mouseup 1
+sleep 0.4
+screenshot "$VIEW_WIN" "$WORK/dragged.png"
+shift=$(horizontal_shift "$WORK/start.png" "$WORK/dragged.png")
+[ "$shift" = 100 ] || fail "dragging 100 pixels to the right moved the picture by '${shift:-no shift}'"
+ok "dragging pans the map with the pointer"
+
+# The wheel zooms (one step out), F fits the 2,048-pixel map into 800 x 600.
+xdotool key --window "$VIEW_WIN" Home
+xdotool click --window "$VIEW_WIN" 5
+sleep 0.4
+case "$(view_title)" in *"zoom 70.7%"*) ;; *) fail "the wheel did not zoom out: '$(view_title)'" ;; esac
+xdotool key --window "$VIEW_WIN" f
+sleep 0.4
+case "$(view_title)" in *"zoom 29.3%"*) ;; *) fail "F did not fit the map: '$(view_title)'" ;; esac
+xdotool key --window "$VIEW_WIN" Home
+sleep 0.3
+shows_like "$WORK/expected-start.png" || fail "Home did not return to the start view"
+ok "the wheel zooms, F fits the map, Home returns"
+
 # LayerCount sits after the header (12 bytes), the name's length and the
 # name, columns, rows and the tile size: set it to 1 on disk.
 /usr/bin/python3 - "$MAP" <<'PY'
