@@ -52,23 +52,27 @@ struct Keys {
     bool Left = false, Right = false, Up = false, Down = false;
 };
 
-// The key script, one entry per frame.
+// The key script, one entry per frame: steps such as "UL5", the keys held
+// (L, R, U, D, or "." for none) and for how many frames.
 std::vector<Keys> ParseScript(const std::string& text)
 {
+    constexpr std::size_t kMostFrames = 1000000;
     std::vector<Keys> frames;
     std::size_t at = 0;
     while ((at = text.find_first_not_of(' ', at)) != std::string::npos) {
+        const std::size_t step = at;
         Keys keys;
         for (; at < text.size() && std::string("LRUD.").find(text[at]) != std::string::npos; ++at) {
             keys.Left |= text[at] == 'L', keys.Right |= text[at] == 'R';
             keys.Up |= text[at] == 'U', keys.Down |= text[at] == 'D';
         }
-        std::size_t digits = 0;
-        const int count = std::stoi(text.substr(at), &digits);  // throws on a step without a count
-        if (count < 0 || count > 100000 || frames.size() + count > 1000000)
-            throw std::invalid_argument("a script step of " + std::to_string(count) + " frames");
+        std::size_t count = 0, digits = 0;
+        for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && count <= kMostFrames; ++at, ++digits)
+            count = count * 10 + std::size_t(text[at] - '0');
+        if (digits == 0 || frames.size() + count > kMostFrames)
+            throw std::invalid_argument("the key script step at \"" + text.substr(step, 12) +
+                                        "\" is not keys and a frame count, or runs past a million frames");
         frames.insert(frames.end(), count, keys);
-        at += digits;
     }
     return frames;
 }
