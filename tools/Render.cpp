@@ -176,7 +176,7 @@ int Render(const RenderOptions& options)
 
 Subcommand AddRenderCommand(CLI::App& app)
 {
-    auto* command = app.add_subcommand("render", "Draw a map's first frame as the test bed shows it, into a PNG");
+    auto* command = app.add_subcommand("render", "Draw a map's first frame as the test bed shows it, or with --whole the whole map, into a PNG");
     auto options = std::make_shared<RenderOptions>();
     command->add_option("MAP", options->Map, "the .kzm file")->required();
     command->add_option("-o,--output", options->Out, "the PNG to write")->required()->type_name("OUT.png");

@@ -331,10 +331,10 @@ int View(const ViewOptions& options)
 
 Subcommand AddViewCommand(CLI::App& app)
 {
-    auto* command = app.add_subcommand(
-        "view", "Open a map in a window: arrows or dragging move, the wheel or +/- zoom, 0 zoom 1, Home the start, "
-                "F fits the map, 1-9 hide or show layers 0-8, R reloads (changed files reload by themselves), "
-                "Escape or Q ends");
+    auto* command = app.add_subcommand("view", "Open a map in a window to look around it; changed files reload");
+    command->footer("Keys: arrows scroll (Shift: faster), dragging pans, the wheel or + and - zoom about the pointer, "
+                    "0 zoom 1, Home the start view, F fits the map, 1-9 hide or show layers 0-8, R reloads, "
+                    "Escape or Q ends.");
     auto options = std::make_shared<ViewOptions>();
     command->add_option("MAP", options->Map, "the .kzm file")->required();
     AddImageOption(*command, options->Images);
