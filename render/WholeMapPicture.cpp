@@ -100,6 +100,13 @@ void WholeMapPicture::Plan()
             Fail(ProblemKind::Map, "no tile of the layers drawn has an image and a frame to draw: nothing to fit");
             return;
         }
+        // A tile scaled by a huge factor reaches past any position the
+        // engine can hold; checked before the conversion, which would
+        // otherwise overflow.
+        if (minX < kInt32Min || minY < kInt32Min || maxX > kInt32Max || maxY > kInt32Max) {
+            Fail(ProblemKind::Map, "the tiles span more than 32-bit pixel positions can hold");
+            return;
+        }
         Left = static_cast<std::int64_t>(std::floor(minX));
         Top = static_cast<std::int64_t>(std::floor(minY));
         Right = static_cast<std::int64_t>(std::ceil(maxX));

@@ -240,10 +240,16 @@ TEST(WholeMapPicture, ProblemsAreFoundWhenPlanned)
         {"ScaleZero", 4, {.Scale = 0}, Kind::Usage},
         {"TileSizeAbove16Times", 4, {.TileSize = 32 * 17}, Kind::Usage},
         {"LargerThanTheLimit", 1100, {.Scale = 1}, Kind::Usage},
+        {"FitOverAHugeScale", 4, {.FitTiles = true}, Kind::Map},
     };
     for (const Case& c : cases) {
         auto level = Level(c.Columns, 1, 1);
         level->AddTile(MakeTile(0, 0, 0));
+        if (c.Options.FitTiles) {
+            auto huge = MakeTile(0, 0, 0);
+            huge->ScaleX = 1e30f;
+            level->AddTile(huge);
+        }
         const WholeMapPicture picture(*level, c.Options);
         EXPECT_EQ(picture.Problem(), c.Kind) << c.Name;
         EXPECT_FALSE(picture.ProblemText().empty()) << c.Name;
