@@ -215,6 +215,29 @@ std::vector<std::pair<std::string, Bytes>> DrawSeeds()
     };
 }
 
+// Small Tiled maps for the importer: each encoding, groups, objects, an
+// infinite map. They name "tiles.png", which the target writes beside them.
+std::vector<std::pair<std::string, Bytes>> ImportSeeds()
+{
+    const std::string tileset =
+        R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="tiles.png"/></tileset>)";
+    const auto tmx = [&](const std::string& attributes, const std::string& body) {
+        const std::string text = R"(<?xml version="1.0"?><map orientation="orthogonal" width="2" height="2" tilewidth="16" tileheight="16" )" +
+                                 attributes + ">" + tileset + body + "</map>";
+        return Bytes(text.begin(), text.end());
+    };
+    const auto text = [](const std::string& t) { return Bytes(t.begin(), t.end()); };
+    return {
+        {"csv.tmx", tmx("", R"(<layer name="a" width="2" height="2" offsetx="3" opacity="0.5"><data encoding="csv">1,2147483650,3,536870916</data></layer>)")},
+        {"zlib.tmx", tmx("", R"(<layer name="a" width="2" height="2"><data encoding="base64" compression="zlib">eJxjZGBgYAJiZgYIAAAAUAAH</data></layer>)")},
+        {"xml.tmx", tmx(R"(renderorder="left-up")", R"(<group offsetx="2"><layer name="a" width="2" height="2" tintcolor="#ff8000"><data><tile gid="1"/><tile/><tile gid="8"/><tile gid="2"/></data></layer></group>)")},
+        {"objects.tmx", tmx("", R"(<objectgroup draworder="index"><object id="1" gid="3" x="4" y="20" width="32" height="8"/><object id="2" x="1" y="1"><ellipse/></object></objectgroup><imagelayer offsetx="5"><image source="tiles.png"/></imagelayer>)")},
+        {"infinite.tmx", tmx(R"(infinite="1")", R"(<layer name="a" width="2" height="2"><data encoding="csv"><chunk x="-16" y="0" width="2" height="1">1,2</chunk><chunk x="16" y="16" width="1" height="1">3</chunk></data></layer>)")},
+        {"map.tmj", text(R"({"type":"map","orientation":"orthogonal","width":2,"height":2,"tilewidth":16,"tileheight":16,"tilesets":[{"firstgid":1,"name":"t","tilewidth":16,"tileheight":16,"image":"tiles.png","tiles":[{"id":0,"animation":[{"tileid":1,"duration":10}]}]}],"layers":[{"type":"tilelayer","name":"a","width":2,"height":2,"data":[1,2,3,4]},{"type":"group","layers":[{"type":"objectgroup","objects":[{"gid":2,"x":3,"y":30,"width":16,"height":16}]}]}]})")},
+        {"infinite.tmj", text(R"({"type":"map","orientation":"orthogonal","infinite":true,"width":2,"height":2,"tilewidth":16,"tileheight":16,"tilesets":[{"firstgid":1,"name":"t","tilewidth":16,"tileheight":16,"image":"tiles.png"}],"layers":[{"type":"tilelayer","encoding":"base64","compression":"zstd","chunks":[{"x":0,"y":0,"width":1,"height":1,"data":"KLUv/QRYIQAAAQAAAFFTyx8="}]}]})")},
+    };
+}
+
 void WriteAll(const fs::path& dir, const std::vector<std::pair<std::string, Bytes>>& seeds)
 {
     fs::create_directories(dir);
@@ -234,5 +257,6 @@ int main(int argc, char** argv)
     WriteAll(root / "reader", ReaderSeeds());
     WriteAll(root / "png", PngSeeds());
     WriteAll(root / "draw", DrawSeeds());
+    WriteAll(root / "import", ImportSeeds());
     return 0;
 }

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <tuple>
+#include <unordered_map>
 
 #include "image/Image.h"
 #include "interop/Atlas.h"
@@ -155,7 +157,6 @@ struct Inherited {
 
 struct Counts {
     std::int64_t Shapes = 0, Points = 0, Texts = 0, Templates = 0, Rotated = 0, Parallax = 0, Repeated = 0;
-    std::int64_t Animated = 0;
 };
 
 class Importer {
@@ -172,6 +173,7 @@ private:
     std::vector<PictureKey> Pictures;
     std::vector<Placement> Placements;
     Counts Dropped;
+    std::set<std::pair<const TiledTileset*, int>> Animated;  // tiles shown as their first frame
     std::int64_t OriginX = 0, OriginY = 0;
     std::int32_t NextLayer = 0;
     std::int32_t Columns = 0, Rows = 0;
@@ -275,7 +277,7 @@ int Importer::PictureOf(std::uint32_t gid, const Inherited& state, const TiledTi
     int ownWidth = 0, ownHeight = 0;
     ownSize(local, ownWidth, ownHeight);
     if (const TiledTile* tile = entry(local); tile && tile->FirstFrame >= 0) {
-        ++Dropped.Animated;
+        Animated.emplace(tileset, local);
         local = tile->FirstFrame;
     }
     if (gid & kFlipDiagonal)
@@ -324,6 +326,16 @@ void Importer::Place(int picture, double x, double y, double scaleX, double scal
 
 void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std::int32_t number)
 {
+    // A layer repeats few gids many times: each is looked up once.
+    struct Known {
+        int Picture;
+        const TiledTileset* Tileset;
+        double Width, Height;
+    };
+    std::unordered_map<std::uint32_t, Known> known;
+    const auto drawn = std::count_if(layer.Gids.begin(), layer.Gids.end(), [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
+    if (static_cast<std::int64_t>(Placements.size()) + drawn <= kMaxImportTiles)
+        Placements.reserve(Placements.size() + static_cast<std::size_t>(drawn));
     const bool up = Map.RenderOrder == "right-up" || Map.RenderOrder == "left-up";
     const bool left = Map.RenderOrder == "left-down" || Map.RenderOrder == "left-up";
     for (int row = 0; row < layer.Rows; ++row) {
@@ -333,9 +345,15 @@ void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std
             const std::uint32_t gid = layer.Gids[static_cast<std::size_t>(y) * layer.Columns + x];
             if ((gid & kGidMask) == 0)
                 continue;
-            const TiledTileset* tileset = nullptr;
-            double width = 0, height = 0;
-            const int picture = PictureOf(gid, state, tileset, width, height);
+            auto found = known.find(gid);
+            if (found == known.end()) {
+                Known entry{};
+                entry.Picture = PictureOf(gid, state, entry.Tileset, entry.Width, entry.Height);
+                found = known.emplace(gid, entry).first;
+            }
+            const TiledTileset* tileset = found->second.Tileset;
+            const double width = found->second.Width, height = found->second.Height;
+            const int picture = found->second.Picture;
             // Bottom-aligned on its cell, moved by the tileset's offset.
             const double cellX = static_cast<double>(layer.CellX + x) * Map.TileWidth;
             const double cellBottom = static_cast<double>(layer.CellY + y + 1) * Map.TileHeight;
@@ -571,7 +589,7 @@ ImportResult Importer::Run()
     report(Dropped.Rotated, "rotated tile objects left out: tiles cannot be rotated");
     report(Dropped.Parallax, "layers imported without their parallax factors");
     report(Dropped.Repeated, "repeated image layers imported once, not repeated");
-    report(Dropped.Animated, "animated tiles imported as their first frame");
+    report(static_cast<std::int64_t>(Animated.size()), "animated tiles imported as their first frame");
     report(Map.HasBackground ? 1 : 0, "background colour left out: the test bed clears to black");
     return result;
 }

@@ -196,7 +196,7 @@ TEST(ImportReports, WhatAKzmMapCannotHoldAndImportsTheRest)
                                    "kzm import: 1 text objects left out", "kzm import: 1 rotated tile objects left out",
                                    "kzm import: 1 layers imported without their parallax factors",
                                    "kzm import: 1 repeated image layers imported once",
-                                   "kzm import: 2 animated tiles imported as their first frame",
+                                   "kzm import: 1 animated tiles imported as their first frame",
                                    "kzm import: 1 background colour left out"})
         EXPECT_NE(run.Err.find(line), std::string::npos) << line << " in\n" << run.Err;
     // Three tiles, the image layer and the one unrotated tile object.
