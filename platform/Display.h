@@ -115,6 +115,9 @@ public:
     int Height() const;
     // The back buffer as 8-bit RGBA, top row first (alpha always 255).
     std::vector<std::uint8_t> ReadPixels() const;
+    // Rows top to top + count - 1 the same way; empty when the rows are not
+    // all within the display.
+    std::vector<std::uint8_t> ReadPixels(int top, int count) const;
     // Fills the buffer with one colour, alpha included: cleared to (0, 0, 0,
     // 0), it stays transparent wherever nothing is drawn afterwards.
     void ClearTo(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha);

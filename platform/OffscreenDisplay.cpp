@@ -33,14 +33,21 @@ int OffscreenDisplay::Height() const { return Context ? Context->Height : 0; }
 
 std::vector<std::uint8_t> OffscreenDisplay::ReadPixels() const
 {
-    if (!Context)
+    return Context ? ReadPixels(0, Context->Height) : std::vector<std::uint8_t>{};
+}
+
+std::vector<std::uint8_t> OffscreenDisplay::ReadPixels(int top, int count) const
+{
+    if (!Context || top < 0 || count < 1 || top > Context->Height - count)
         return {};
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) *
-                                     static_cast<std::size_t>(Context->Height) * 4);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) * static_cast<std::size_t>(count) * 4);
     // Reading flushes the drawing calls still queued.
-    if (SDL_RenderReadPixels(Context->Renderer, nullptr, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) !=
+    const SDL_Rect rows{0, top, Context->Width, count};
+    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) !=
         0)
         return {};
+    // The renderer's blending rounds an opaque pixel's alpha down a level
+    // where a partly transparent one lands on it: the picture is opaque.
     for (std::size_t i = 3; i < pixels.size(); i += 4)
         pixels[i] = 255;
     return pixels;

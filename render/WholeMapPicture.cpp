@@ -214,7 +214,11 @@ bool WholeMapPicture::Draw(const PictureRowSink& sink) const
                 engine.DrawLayer(layer);
         for (int row = top; row < top + rows; row += kReadRows) {
             const int count = std::min(kReadRows, top + rows - row);
-            const std::vector<std::uint8_t> pixels = display.ReadPixelsWithAlpha(row - surfaceTop, count);
+            // Over a background every pixel is opaque, whatever alpha the
+            // blending left in it.
+            const std::vector<std::uint8_t> pixels = Options.Background
+                                                         ? display.ReadPixels(row - surfaceTop, count)
+                                                         : display.ReadPixelsWithAlpha(row - surfaceTop, count);
             if (pixels.empty())
                 return false;
             for (int i = 0; i < count; ++i)

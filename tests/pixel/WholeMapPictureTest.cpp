@@ -188,6 +188,12 @@ TEST(WholeMapPicture, PartlyTransparentPixelsKeepTheirColour)
     EXPECT_NEAR(pixel.G, 100, 2);
     EXPECT_NEAR(pixel.B, 50, 2);
     EXPECT_NEAR(pixel.A, 128, 1);
+
+    // Over a background the picture is opaque, as on the test bed's display.
+    const Rgba over = Draw(*level, WholeMapOptions{.Background = std::array<std::uint8_t, 3>{0, 0, 0}}).At(5, 5);
+    EXPECT_EQ(over.A, 255);
+    EXPECT_NEAR(over.R, 100, 1);
+    EXPECT_NEAR(over.G, 50, 1);
 }
 
 // Tiles scaled by odd amounts and mirrored, on a picture zoomed by an odd
