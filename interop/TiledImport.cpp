@@ -315,10 +315,17 @@ int Importer::PictureOf(std::uint32_t gid, const Inherited& state, const TiledTi
 void Importer::Place(int picture, double x, double y, double scaleX, double scaleY, std::int32_t layer,
                      const Properties* props)
 {
-    const std::int64_t px = std::llround(x) + OriginX, py = std::llround(y) + OriginY;
-    if (std::abs(px) > kMaxPosition || std::abs(py) > kMaxPosition)
-        throw TiledError(Map.File + ": a tile lies at (" + std::to_string(px) + ", " + std::to_string(py) +
+    // Checked before rounding: offsets and objects may say anything.
+    const double mapX = x + static_cast<double>(OriginX), mapY = y + static_cast<double>(OriginY);
+    if (!(std::abs(mapX) <= static_cast<double>(kMaxPosition) && std::abs(mapY) <= static_cast<double>(kMaxPosition)))
+        throw TiledError(Map.File + ": a tile lies at (" + std::to_string(mapX) + ", " + std::to_string(mapY) +
                          "), further than a .kzm map reaches");
+    if (!(scaleX * Pictures[picture].DrawnWidth() <= static_cast<double>(kMaxPosition) &&
+          scaleY * Pictures[picture].DrawnHeight() <= static_cast<double>(kMaxPosition)))
+        throw TiledError(Map.File + ": a tile object of " + std::to_string(scaleX * Pictures[picture].DrawnWidth()) +
+                         " x " + std::to_string(scaleY * Pictures[picture].DrawnHeight()) +
+                         " pixels is larger than a .kzm map reaches");
+    const std::int64_t px = std::llround(mapX), py = std::llround(mapY);
     if (static_cast<std::int64_t>(Placements.size()) >= kMaxImportTiles)
         throw TiledError(Map.File + ": more than " + std::to_string(kMaxImportTiles) + " tiles to import");
     Placements.push_back({picture, px, py, scaleX, scaleY, layer, props});

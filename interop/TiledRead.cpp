@@ -1,6 +1,7 @@
 #include "interop/TiledRead.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
