@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const kzm::interop::TiledMap map = kzm::interop::ReadTiledMap(path);
         const kzm::interop::ImportResult result = kzm::interop::ImportTiledMap(map);
         if (!result.Level || result.AtlasRgba.size() != static_cast<std::size_t>(result.AtlasWidth) *
-                                                              static_cast<std::size_t>(result.AtlasHeight) * 4)
+                                                            static_cast<std::size_t>(result.AtlasHeight) * 4)
             __builtin_trap();  // an import either fails or gives a level and its whole atlas
     } catch (const kzm::interop::TiledError&) {
     }

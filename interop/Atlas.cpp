@@ -22,8 +22,7 @@ std::uint64_t Hash(std::span<const std::uint8_t> bytes)
 
 Atlas::Atlas(int frameWidth, int frameHeight, std::int64_t maxPixels)
     : Width(frameWidth), Height(frameHeight), MaxPixels(maxPixels)
-{
-}
+{}
 
 int Atlas::Add(std::span<const std::uint8_t> rgba)
 {

@@ -27,7 +27,10 @@ int Base64Value(char c)
     return -1;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 std::vector<std::uint32_t> IdsFromBytes(const std::vector<std::uint8_t>& bytes, std::size_t cells,
                                         const std::string& where)
@@ -64,7 +67,8 @@ std::vector<std::uint32_t> ParseCsv(std::string_view text, std::size_t cells, co
         if (digits == 0)
             throw TiledError(where + ": unexpected '" + std::string(1, text[at]) + "' in CSV layer data");
         if (ids.size() == cells)
-            throw TiledError(where + ": CSV layer data holds more than the " + std::to_string(cells) + " tiles expected");
+            throw TiledError(where + ": CSV layer data holds more than the " + std::to_string(cells) +
+                             " tiles expected");
         ids.push_back(static_cast<std::uint32_t>(value));
         while (at < text.size() && IsSpace(text[at]))
             ++at;
@@ -164,8 +168,8 @@ std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t>& bytes, bool g
         throw TiledError(where + ": the compressed layer data inflates past the " + std::to_string(maxBytes) +
                          " bytes its layer can hold");
     if (status != Z_STREAM_END)
-        throw TiledError(where + ": the " + std::string(gzip ? "gzip" : "zlib") + " layer data is damaged or cut short" +
-                         (message.empty() ? "" : " (" + message + ")"));
+        throw TiledError(where + ": the " + std::string(gzip ? "gzip" : "zlib") +
+                         " layer data is damaged or cut short" + (message.empty() ? "" : " (" + message + ")"));
     out.resize(produced);
     return out;
 }
@@ -228,8 +232,7 @@ std::vector<std::uint8_t> Compress(const std::vector<std::uint8_t>& bytes, const
 }
 
 std::vector<std::uint32_t> DecodeLayerData(std::string_view text, const std::string& encoding,
-                                           const std::string& compression, std::size_t cells,
-                                           const std::string& where)
+                                           const std::string& compression, std::size_t cells, const std::string& where)
 {
     if (encoding == "csv") {
         if (!compression.empty())

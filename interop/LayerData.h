@@ -18,8 +18,7 @@ namespace kzm::interop {
 // Exactly cells tile ids, or TiledError naming what is wrong (where says
 // which layer or chunk, for the message).
 std::vector<std::uint32_t> DecodeLayerData(std::string_view text, const std::string& encoding,
-                                           const std::string& compression, std::size_t cells,
-                                           const std::string& where);
+                                           const std::string& compression, std::size_t cells, const std::string& where);
 
 std::vector<std::uint8_t> DecodeBase64(std::string_view text, std::size_t maxBytes, const std::string& where);
 std::string EncodeBase64(const std::vector<std::uint8_t>& bytes);

@@ -113,13 +113,16 @@ Pixels Materialize(const PictureKey& key)
                 std::swap(u, v);
             const std::uint8_t* source =
                 key.Source->Rgba.data() +
-                (static_cast<std::size_t>(key.Top + v) * key.Source->Width + static_cast<std::size_t>(key.Left + u)) * 4;
+                (static_cast<std::size_t>(key.Top + v) * key.Source->Width + static_cast<std::size_t>(key.Left + u)) *
+                    4;
             std::uint8_t* target = out.Rgba.data() + (static_cast<std::size_t>(y) * out.Width + x) * 4;
             int r = source[0], g = source[1], b = source[2], a = source[3];
             if (tinted && a > 0) {
                 // Multiplied by the tint where opaque; a partly transparent
                 // pixel also takes the tint where it lets the backdrop through.
-                const auto mix = [a](int c, int t) { return (t * (c * a + 255 * (255 - a)) + 255 * 127) / (255 * 255); };
+                const auto mix = [a](int c, int t) {
+                    return (t * (c * a + 255 * (255 - a)) + 255 * 127) / (255 * 255);
+                };
                 r = mix(r, tintR), g = mix(g, tintG), b = mix(b, tintB);
             }
             a = (a * key.Opacity) >> 8;
@@ -340,7 +343,8 @@ void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std
         double Width, Height;
     };
     std::unordered_map<std::uint32_t, Known> known;
-    const auto drawn = std::count_if(layer.Gids.begin(), layer.Gids.end(), [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
+    const auto drawn =
+        std::count_if(layer.Gids.begin(), layer.Gids.end(), [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
     if (static_cast<std::int64_t>(Placements.size()) + drawn <= kMaxImportTiles)
         Placements.reserve(Placements.size() + static_cast<std::size_t>(drawn));
     const bool up = Map.RenderOrder == "right-up" || Map.RenderOrder == "left-up";
@@ -364,8 +368,9 @@ void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std
             // Bottom-aligned on its cell, moved by the tileset's offset.
             const double cellX = static_cast<double>(layer.CellX + x) * Map.TileWidth;
             const double cellBottom = static_cast<double>(layer.CellY + y + 1) * Map.TileHeight;
-            Place(picture, cellX + state.OffsetX + tileset->OffsetX, cellBottom - height + state.OffsetY + tileset->OffsetY,
-                  width / Pictures[picture].DrawnWidth(), height / Pictures[picture].DrawnHeight(), number, nullptr);
+            Place(picture, cellX + state.OffsetX + tileset->OffsetX,
+                  cellBottom - height + state.OffsetY + tileset->OffsetY, width / Pictures[picture].DrawnWidth(),
+                  height / Pictures[picture].DrawnHeight(), number, nullptr);
         }
     }
 }
@@ -376,7 +381,8 @@ void Importer::AddObjectLayer(const TiledLayer& layer, const Inherited& state, s
     for (const TiledObject& object : layer.Objects)
         order.push_back(&object);
     if (layer.TopDown)
-        std::stable_sort(order.begin(), order.end(), [](const TiledObject* a, const TiledObject* b) { return a->Y < b->Y; });
+        std::stable_sort(order.begin(), order.end(),
+                         [](const TiledObject* a, const TiledObject* b) { return a->Y < b->Y; });
     for (const TiledObject* object : order) {
         switch (object->Type) {
         case TiledObject::Kind::Tile:
@@ -499,8 +505,8 @@ ImportResult Importer::Run()
     std::pair<int, int> frame{Map.TileWidth, Map.TileHeight};
     std::int64_t best = 0;
     for (const auto& [size, count] : sizes)
-        if (count > best || (count == best && std::int64_t{size.first} * size.second >
-                                                  std::int64_t{frame.first} * frame.second))
+        if (count > best ||
+            (count == best && std::int64_t{size.first} * size.second > std::int64_t{frame.first} * frame.second))
             frame = size, best = count;
 
     // Each picture cut into frames (padded at its right and bottom), the
@@ -564,8 +570,8 @@ ImportResult Importer::Run()
                 auto tile = std::make_shared<TRKTile>();
                 tile->TilesetId = 0;
                 tile->Frame = cut.Frames[static_cast<std::size_t>(row) * cut.Columns + column];
-                tile->X = static_cast<std::int32_t>(placement.X +
-                                                    std::llround(column * frame.first * placement.ScaleX));
+                tile->X =
+                    static_cast<std::int32_t>(placement.X + std::llround(column * frame.first * placement.ScaleX));
                 tile->Y = static_cast<std::int32_t>(placement.Y + std::llround(row * frame.second * placement.ScaleY));
                 tile->Width = static_cast<std::int32_t>(std::ceil(frame.first * placement.ScaleX));
                 tile->Height = static_cast<std::int32_t>(std::ceil(frame.second * placement.ScaleY));

@@ -49,9 +49,9 @@ constexpr std::uint32_t kRotateHexagonal = 0x10000000u;  // hexagonal maps only;
 constexpr std::uint32_t kGidMask = 0x0FFFFFFFu;
 
 struct TiledImage {
-    std::string Path;                 // resolved against the file that names it
+    std::string Path;                    // resolved against the file that names it
     std::optional<std::uint32_t> Trans;  // 0xRRGGBB shown as transparent
-    int Width = 0, Height = 0;        // as the file says; written, never trusted
+    int Width = 0, Height = 0;           // as the file says; written, never trusted
 };
 
 struct TiledTile {

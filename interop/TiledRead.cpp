@@ -78,8 +78,9 @@ std::uint32_t ParseColour(const std::string& text, const std::string& where)
     std::string digits = text;
     if (!digits.empty() && digits[0] == '#')
         digits.erase(0, 1);
-    const bool ok = (digits.size() == 6 || digits.size() == 8) &&
-                    std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    const bool ok = (digits.size() == 6 || digits.size() == 8) && std::all_of(digits.begin(), digits.end(), [](char c) {
+                        return std::isxdigit(static_cast<unsigned char>(c));
+                    });
     if (!ok)
         throw TiledError(where + ": \"" + text + "\" is not a colour (#RRGGBB or #AARRGGBB)");
     std::uint32_t value = static_cast<std::uint32_t>(std::stoul(digits, nullptr, 16));

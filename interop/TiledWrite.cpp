@@ -178,16 +178,22 @@ std::string WriteTmx(const TiledMap& map, const std::string& data)
 std::string WriteTmj(const TiledMap& map, const std::string& data)
 {
     using Json = nlohmann::json;
-    Json root{{"type", "map"},           {"version", "1.8"},         {"orientation", "orthogonal"},
-              {"renderorder", map.RenderOrder}, {"width", map.Width},   {"height", map.Height},
-              {"tilewidth", map.TileWidth},     {"tileheight", map.TileHeight}, {"infinite", false}};
+    Json root{
+        {"type", "map"},      {"version", "1.8"},     {"orientation", "orthogonal"}, {"renderorder", map.RenderOrder},
+        {"width", map.Width}, {"height", map.Height}, {"tilewidth", map.TileWidth},  {"tileheight", map.TileHeight},
+        {"infinite", false}};
     if (!map.Props.empty())
         root["properties"] = JsonProperties(map.Props);
     root["tilesets"] = Json::array();
     for (const TiledTileset& tileset : map.Tilesets) {
-        Json entry{{"firstgid", tileset.FirstGid}, {"name", tileset.Name},           {"tilewidth", tileset.TileWidth},
-                   {"tileheight", tileset.TileHeight}, {"tilecount", tileset.TileCount}, {"columns", tileset.Columns},
-                   {"margin", 0}, {"spacing", 0}};
+        Json entry{{"firstgid", tileset.FirstGid},
+                   {"name", tileset.Name},
+                   {"tilewidth", tileset.TileWidth},
+                   {"tileheight", tileset.TileHeight},
+                   {"tilecount", tileset.TileCount},
+                   {"columns", tileset.Columns},
+                   {"margin", 0},
+                   {"spacing", 0}};
         if (tileset.Image) {
             entry["image"] = tileset.Image->Path;
             entry["imagewidth"] = tileset.Image->Width;
@@ -220,9 +226,10 @@ std::string WriteTmj(const TiledMap& map, const std::string& data)
             entry["draworder"] = "index";
             entry["objects"] = Json::array();
             for (const TiledObject& object : layer.Objects) {
-                Json objectJson{{"id", objectId++}, {"gid", object.Gid},        {"x", object.X},
-                                {"y", object.Y},    {"width", object.Width},    {"height", object.Height},
-                                {"rotation", 0},    {"visible", true},          {"name", ""}, {"type", ""}};
+                Json objectJson{{"id", objectId++}, {"gid", object.Gid},     {"x", object.X},
+                                {"y", object.Y},    {"width", object.Width}, {"height", object.Height},
+                                {"rotation", 0},    {"visible", true},       {"name", ""},
+                                {"type", ""}};
                 if (!object.Props.empty())
                     objectJson["properties"] = JsonProperties(object.Props);
                 entry["objects"].push_back(objectJson);

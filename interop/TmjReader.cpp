@@ -97,8 +97,9 @@ Properties ReadProperties(const Fields& fields)
                 continue;
             const Fields entry{property, fields.Where};
             const Json* value = entry.Find("value");
-            properties.emplace_back(entry.Text("name"),
-                                    !value ? "" : value->is_string() ? value->get<std::string>() : value->dump());
+            properties.emplace_back(entry.Text("name"), !value               ? ""
+                                                        : value->is_string() ? value->get<std::string>()
+                                                                             : value->dump());
         }
     return properties;
 }
@@ -144,7 +145,8 @@ void ReadTilesetObject(const std::string& path, const Json& json, TiledTileset& 
             TiledTile tile;
             tile.Id = tileFields.Int("id", -1, 0, kMaxTilesetTiles - 1);
             tile.Image = ReadImage(path, tileFields, "image");
-            if (const Json* frames = tileFields.Array("animation"); frames && !frames->empty() && (*frames)[0].is_object())
+            if (const Json* frames = tileFields.Array("animation");
+                frames && !frames->empty() && (*frames)[0].is_object())
                 tile.FirstFrame = Fields{(*frames)[0], where + " animation"}.Int("tileid", 0, 0, kMaxTilesetTiles - 1);
             tileset.Tiles.push_back(std::move(tile));
         }

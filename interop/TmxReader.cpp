@@ -19,8 +19,9 @@ struct XmlFile {
 
     std::string At(const pugi::xml_node& node) const
     {
-        return Path + " (" + LineColumn(Text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, node.offset_debug()))) +
-               ", <" + node.name() + ">)";
+        return Path + " (" +
+               LineColumn(Text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, node.offset_debug()))) + ", <" +
+               node.name() + ">)";
     }
 
     double Number(const pugi::xml_node& node, const char* name, double fallback) const
@@ -56,8 +57,8 @@ pugi::xml_document Parse(const XmlFile& file, const char* root)
                          LineColumn(file.Text, static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, result.offset))) +
                          ": " + result.description());
     if (!document.child(root))
-        throw TiledError(file.Path + ": not a " + (std::string(root) == "map" ? "TMX map" : "TSX tileset") +
-                         " (no <" + root + "> element)");
+        throw TiledError(file.Path + ": not a " + (std::string(root) == "map" ? "TMX map" : "TSX tileset") + " (no <" +
+                         root + "> element)");
     return document;
 }
 
@@ -230,8 +231,8 @@ void ReadObjects(const XmlFile& file, const pugi::xml_node& node, TiledLayer& la
     }
 }
 
-void ReadLayers(const XmlFile& file, const pugi::xml_node& parent, std::vector<TiledLayer>& layers,
-                const TiledMap& map, ReadContext& context, int depth)
+void ReadLayers(const XmlFile& file, const pugi::xml_node& parent, std::vector<TiledLayer>& layers, const TiledMap& map,
+                ReadContext& context, int depth)
 {
     if (depth > kMaxLayerDepth)
         throw TiledError(file.At(parent) + ": groups nested more than " + std::to_string(kMaxLayerDepth) + " deep");
@@ -311,8 +312,8 @@ TiledMap ReadTmx(const std::string& path, const std::string& text, ReadContext& 
     for (const pugi::xml_node& tilesetNode : node.children("tileset")) {
         TiledTileset tileset;
         const double firstGid = file.Number(tilesetNode, "firstgid", 1);
-        tileset.FirstGid = static_cast<std::uint32_t>(CheckedInt(firstGid, 1, static_cast<int>(kGidMask), "firstgid",
-                                                                 file.At(tilesetNode)));
+        tileset.FirstGid = static_cast<std::uint32_t>(
+            CheckedInt(firstGid, 1, static_cast<int>(kGidMask), "firstgid", file.At(tilesetNode)));
         tileset.File = path;
         ReadTilesetElement(file, tilesetNode, tileset, context);
         map.Tilesets.push_back(std::move(tileset));

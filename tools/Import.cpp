@@ -61,8 +61,8 @@ int Import(const ImportCommandOptions& options)
     const TRKMapDimensions& dimensions = *result.Level->GetDimensions();
     const auto tileset = As<TRKTileset>(result.Level->GetTilesets()->Entries().front());
     std::cout << map.string() << ": " << dimensions.Columns << " x " << dimensions.Rows << " cells of "
-              << dimensions.TileWidth << " x " << dimensions.TileHeight << ", " << dimensions.LayerCount
-              << " layers, " << result.Level->TileCount() << " tiles\n"
+              << dimensions.TileWidth << " x " << dimensions.TileHeight << ", " << dimensions.LayerCount << " layers, "
+              << result.Level->TileCount() << " tiles\n"
               << atlas.string() << ": " << result.AtlasWidth << " x " << result.AtlasHeight << ", frames of "
               << tileset->FrameWidth << " x " << tileset->FrameHeight << '\n';
     return 0;
@@ -72,7 +72,8 @@ int Import(const ImportCommandOptions& options)
 
 Subcommand AddImportCommand(CLI::App& app)
 {
-    auto* command = app.add_subcommand("import", "Make a Tiled map (.tmx, .tmj, .json) into NewWorld.kzm and resource0.png");
+    auto* command =
+        app.add_subcommand("import", "Make a Tiled map (.tmx, .tmj, .json) into NewWorld.kzm and resource0.png");
     auto options = std::make_shared<ImportCommandOptions>();
     command->add_option("SOURCE", options->Source, "the Tiled map")->required();
     command->add_option("-o,--output", options->Out, "the folder to write NewWorld.kzm and resource0.png to")

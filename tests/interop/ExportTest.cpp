@@ -1,8 +1,6 @@
 // kzm export: Tiled opens what it writes and draws it as the engine does, and
 // an export imported again draws as the map it came from, keeping its tiles'
 // layers and extra values.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +8,8 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "image/Image.h"
 #include "mapdata/KzmWriter.h"
@@ -28,7 +28,8 @@ std::vector<std::uint8_t> MaskedTileset()
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 128; ++x) {
             const int frame = (y / 32) * 4 + x / 32, u = x % 32, v = y % 32;
-            std::uint8_t r = static_cast<std::uint8_t>(40 + frame * 25), g = static_cast<std::uint8_t>(200 - frame * 20),
+            std::uint8_t r = static_cast<std::uint8_t>(40 + frame * 25),
+                         g = static_cast<std::uint8_t>(200 - frame * 20),
                          b = static_cast<std::uint8_t>(60 + (frame % 3) * 70);
             if (u < 6 && v < 4)
                 r = g = b = 250;
@@ -92,7 +93,10 @@ Ref<TRKLevel> RandomLevel(unsigned seed)
     return level;
 }
 
-bool Succeeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool Succeeds(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // Layer and the eight extra values of every tile, sorted: what must survive.
 using Extras = std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
@@ -125,7 +129,7 @@ TEST_P(ExportRandomMap, TiledDrawsItAsTheEngineAndARoundTripKeepsEverything)
         const ToolRun run = RunKzm("export '" + map + "' -o '" + dir.File(out) + "'");
         ASSERT_EQ(run.Status, 0) << run.Err;
         EXPECT_TRUE(Succeeds("QT_QPA_PLATFORM=offscreen tiled --export-map '" + dir.File(out) + "' '" +
-                        dir.File("check.tmj") + "'"));
+                             dir.File("check.tmj") + "'"));
         // Scaled tiles are smoothed differently at their edges.
         const PictureDifference tiled = Compare(Rasterize(dir.File(out)), engine, 24);
         ASSERT_TRUE(tiled.SameSize);
@@ -150,7 +154,7 @@ TEST(ExportSampleWorld, TiledOpensItAndDrawsItAsTheEngine)
     const ToolRun run = RunKzm("export '" + dir.File("NewWorld.kzm") + "' -o '" + dir.File("world.tmx") + "'");
     ASSERT_EQ(run.Status, 0) << run.Err;
     EXPECT_TRUE(Succeeds("QT_QPA_PLATFORM=offscreen tiled --export-map '" + dir.File("world.tmx") + "' '" +
-                    dir.File("check.tmj") + "'"));
+                         dir.File("check.tmj") + "'"));
     const PictureDifference difference =
         Compare(Rasterize(dir.File("world.tmx")), RenderWhole(dir.File("NewWorld.kzm")), 24);
     ASSERT_TRUE(difference.SameSize);

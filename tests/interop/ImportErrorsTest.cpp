@@ -1,11 +1,11 @@
 // kzm import on bad input: a clear error naming the problem and exit 1,
 // never a crash, a hang or unbounded memory.
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "interop/Atlas.h"
 #include "interop/LayerData.h"
@@ -16,7 +16,8 @@
 namespace kzm::test {
 namespace {
 
-const std::string kTileset = R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16" tilecount="8" columns="4"><image source="tiles.png" width="64" height="32"/></tileset>)";
+const std::string kTileset =
+    R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16" tilecount="8" columns="4"><image source="tiles.png" width="64" height="32"/></tileset>)";
 
 std::string Map(const std::string& body, const std::string& attributes = R"(width="2" height="2")")
 {
@@ -26,7 +27,10 @@ std::string Map(const std::string& body, const std::string& attributes = R"(widt
 )" + body + "\n</map>\n";
 }
 
-std::string Layer(const std::string& data) { return R"(<layer name="a" width="2" height="2">)" + data + "</layer>"; }
+std::string Layer(const std::string& data)
+{
+    return R"(<layer name="a" width="2" height="2">)" + data + "</layer>";
+}
 
 // 2 x 2 cells of tile 1, with the given compression.
 std::string Compressed(const std::string& compression, std::size_t bytes)
@@ -51,11 +55,13 @@ std::vector<BadInput> Cases()
     return {
         {"MalformedXml", "m.tmx", "<?xml version=\"1.0\"?>\n<map width=\"2\">\n  <layer name=\"a\">\n</map>\n",
          "m.tmx: malformed XML at line 4, column"},
-        {"MalformedJson", "m.tmj", "{\"type\": \"map\",\n  \"width\": 2,,\n}", "m.tmj: malformed JSON at line 2, column 14"},
+        {"MalformedJson", "m.tmj", "{\"type\": \"map\",\n  \"width\": 2,,\n}",
+         "m.tmj: malformed JSON at line 2, column 14"},
         {"NotAMap", "m.tmx", "<?xml version=\"1.0\"?><tileset/>", "not a TMX map"},
         {"UnknownEncoding", "m.tmx", Map(kTileset + Layer(R"(<data encoding="hex">01</data>)")),
          "unknown layer data encoding \"hex\""},
-        {"UnknownCompression", "m.tmx", Map(kTileset + Layer(R"(<data encoding="base64" compression="lzma">AAAA</data>)")),
+        {"UnknownCompression", "m.tmx",
+         Map(kTileset + Layer(R"(<data encoding="base64" compression="lzma">AAAA</data>)")),
          "unknown layer data compression \"lzma\""},
         {"CsvTooShort", "m.tmx", Map(kTileset + Layer(R"(<data encoding="csv">1,2,3</data>)")),
          "holds 3 tiles, expected 4"},
@@ -71,36 +77,43 @@ std::vector<BadInput> Cases()
         {"ZlibBomb", "m.tmx", Map(kTileset + Layer(Compressed("zlib", 1 << 18))), "inflates past the 16 bytes"},
         {"GzipBomb", "m.tmx", Map(kTileset + Layer(Compressed("gzip", 1 << 18))), "inflates past the 16 bytes"},
         {"ZstdBomb", "m.tmx", Map(kTileset + Layer(Compressed("zstd", 1 << 18))), "inflates past the 16 bytes"},
-        {"ZlibCutShort", "m.tmx", Map(kTileset + Layer(R"(<data encoding="base64" compression="zlib">eJxjZGBg</data>)")),
+        {"ZlibCutShort", "m.tmx",
+         Map(kTileset + Layer(R"(<data encoding="base64" compression="zlib">eJxjZGBg</data>)")),
          "damaged or cut short"},
         {"HugeMap", "m.tmx", Map(kTileset + csv, R"(width="100000" height="100000")"),
          "a map of 100000 x 100000 cells is larger than 16777216 cells"},
         {"HugeTile", "m.tmx", Map(kTileset, R"(width="2" height="2" tilewidth="1000000")"), "tilewidth must be"},
         {"HugeChunks", "m.tmx",
-         Map(kTileset + R"(<layer name="a" width="2" height="2"><data encoding="csv"><chunk x="-1000000" y="0" width="1" height="1">1</chunk><chunk x="1000000" y="1000" width="1" height="1">1</chunk></data></layer>)",
+         Map(kTileset +
+                 R"(<layer name="a" width="2" height="2"><data encoding="csv"><chunk x="-1000000" y="0" width="1" height="1">1</chunk><chunk x="1000000" y="1000" width="1" height="1">1</chunk></data></layer>)",
              R"(width="2" height="2" infinite="1")"),
          "the chunks span"},
         {"MissingTileset", "m.tmx", Map(R"(<tileset firstgid="1" source="missing.tsx"/>)" + csv),
          "cannot read tileset missing.tsx: no such file"},
         {"MissingImage", "m.tmx",
-         Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="gone.png"/></tileset>)" + csv),
+         Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="gone.png"/></tileset>)" +
+             csv),
          "cannot read image gone.png"},
         {"UnreadableImage", "m.tmx",
-         Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="m.tmx"/></tileset>)" + csv),
+         Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="m.tmx"/></tileset>)" +
+             csv),
          "m.tmx (used by tileset \"t\""},
         {"GidBeyondEveryTileset", "m.tmx", Map(kTileset + Layer(R"(<data encoding="csv">1,2,3,9</data>)")),
          "tile id 9 is beyond every tileset"},
         {"ObjectFarAway", "m.tmx",
-         Map(kTileset + R"(<objectgroup><object id="1" gid="1" x="1e300" y="16" width="16" height="16"/></objectgroup>)"),
+         Map(kTileset +
+             R"(<objectgroup><object id="1" gid="1" x="1e300" y="16" width="16" height="16"/></objectgroup>)"),
          "further than a .kzm map reaches"},
         {"ObjectHuge", "m.tmx",
-         Map(kTileset + R"(<objectgroup><object id="1" gid="1" x="0" y="16" width="1e300" height="16"/></objectgroup>)"),
+         Map(kTileset +
+             R"(<objectgroup><object id="1" gid="1" x="0" y="16" width="1e300" height="16"/></objectgroup>)"),
          "larger than a .kzm map reaches"},
-        {"ReferenceLoop", "m.tmx", Map(R"(<tileset firstgid="1" source="a.tsx"/>)" + csv),
+        {"ReferenceLoop",
+         "m.tmx",
+         Map(R"(<tileset firstgid="1" source="a.tsx"/>)" + csv),
          "external references form a loop: m.tmx -> a.tsx -> b.tsx -> a.tsx",
          {{"a.tsx", R"(<tileset source="b.tsx"/>)"}, {"b.tsx", R"(<tileset source="a.tsx"/>)"}}},
-        {"Isometric", "m.tmx",
-         R"(<map orientation="isometric" width="2" height="2" tilewidth="16" tileheight="8"/>)",
+        {"Isometric", "m.tmx", R"(<map orientation="isometric" width="2" height="2" tilewidth="16" tileheight="8"/>)",
          "only orthogonal maps can be imported: this map is isometric"},
         {"Staggered", "m.tmj",
          R"({"type":"map","orientation":"staggered","width":2,"height":2,"tilewidth":16,"tileheight":16})",
@@ -183,7 +196,9 @@ TEST(ImportReports, WhatAKzmMapCannotHoldAndImportsTheRest)
     TempDir dir;
     dir.Write("tiles.png", TilesetPng(4, 2, 16, 16));
     dir.Write("back.png", MarkedPng(8, 8, 1));
-    const std::string map = WriteText(dir, "m.tmx", Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="tiles.png"/>
+    const std::string map =
+        WriteText(dir, "m.tmx",
+                  Map(R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="tiles.png"/>
   <tile id="1"><animation><frame tileid="2" duration="10"/></animation></tile></tileset>
  <layer name="a" width="2" height="2" parallaxx="0.5"><data encoding="csv">1,2,2,0</data></layer>
  <imagelayer name="sky" repeatx="1"><image source="back.png"/></imagelayer>
@@ -195,15 +210,16 @@ TEST(ImportReports, WhatAKzmMapCannotHoldAndImportsTheRest)
   <object id="5" x="1" y="1"><text>hi</text></object>
   <object id="6" gid="1" x="1" y="17" width="16" height="16" rotation="45"/>
   <object id="7" gid="1" x="1" y="17" width="16" height="16"/>
- </objectgroup>)", R"(width="2" height="2" backgroundcolor="#102030")"));
+ </objectgroup>)",
+                      R"(width="2" height="2" backgroundcolor="#102030")"));
     const ToolRun run = Import(map, dir.File("out"));
     ASSERT_EQ(run.Status, 0) << run.Err;
-    for (const std::string line : {"kzm import: 3 shape objects left out", "kzm import: 1 point objects left out",
-                                   "kzm import: 1 text objects left out", "kzm import: 1 rotated tile objects left out",
-                                   "kzm import: 1 layers imported without their parallax factors",
-                                   "kzm import: 1 repeated image layers imported once",
-                                   "kzm import: 1 animated tiles imported as their first frame",
-                                   "kzm import: 1 background colour left out"})
+    for (const std::string line :
+         {"kzm import: 3 shape objects left out", "kzm import: 1 point objects left out",
+          "kzm import: 1 text objects left out", "kzm import: 1 rotated tile objects left out",
+          "kzm import: 1 layers imported without their parallax factors",
+          "kzm import: 1 repeated image layers imported once",
+          "kzm import: 1 animated tiles imported as their first frame", "kzm import: 1 background colour left out"})
         EXPECT_NE(run.Err.find(line), std::string::npos) << line << " in\n" << run.Err;
     // Three tiles, the image layer and the one unrotated tile object.
     EXPECT_NE(run.Out.find("3 layers, 5 tiles"), std::string::npos) << run.Out;

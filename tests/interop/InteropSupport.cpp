@@ -1,12 +1,12 @@
 #include "tests/interop/InteropSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include <gtest/gtest.h>
 
 #include "image/Image.h"
 #include "tests/support/PngWriter.h"
@@ -18,9 +18,9 @@ namespace {
 PngSamples Colour(int key)
 {
     // Distinct, saturated, never black, white or the margin's colour.
-    static const std::uint16_t palette[][3] = {{220, 40, 40},  {40, 200, 60},  {50, 80, 230},  {230, 200, 40},
-                                               {200, 60, 200}, {40, 200, 210}, {240, 130, 30}, {120, 70, 30},
-                                               {150, 150, 150}, {90, 160, 90}, {160, 90, 160}, {30, 90, 120}};
+    static const std::uint16_t palette[][3] = {{220, 40, 40},   {40, 200, 60},  {50, 80, 230},  {230, 200, 40},
+                                               {200, 60, 200},  {40, 200, 210}, {240, 130, 30}, {120, 70, 30},
+                                               {150, 150, 150}, {90, 160, 90},  {160, 90, 160}, {30, 90, 120}};
     const auto& c = palette[static_cast<std::size_t>(key) % std::size(palette)];
     return {static_cast<std::uint16_t>(c[0]), static_cast<std::uint16_t>(c[1]), static_cast<std::uint16_t>(c[2]), 255};
 }
@@ -125,8 +125,8 @@ PictureDifference Compare(const Picture& a, const Picture& b, int tolerance)
 Picture Rasterize(const std::string& map, const std::string& extra)
 {
     const std::string out = map + ".tiled.png";
-    const std::string command = "QT_QPA_PLATFORM=offscreen tmxrasterizer " + extra + " '" + map + "' '" + out +
-                                "' >/dev/null 2>&1";
+    const std::string command =
+        "QT_QPA_PLATFORM=offscreen tmxrasterizer " + extra + " '" + map + "' '" + out + "' >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) {
         ADD_FAILURE() << "tmxrasterizer failed on " << map;
         return {};
