@@ -47,7 +47,7 @@ bench: deps
 	cmake --build --preset release -j $(JOBS)
 	scripts/bench-table build-release/bin
 
-# Installs the release build into a temporary prefix, builds and runs the
+# Installs the default build into a temporary prefix, builds and runs the
 # examples against it, and checks the Debian package (scripts/check-install).
 install-check: deps
 	JOBS=$(JOBS) scripts/check-install
