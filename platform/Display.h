@@ -123,8 +123,10 @@ public:
     void ClearTo(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha);
     // Rows top to top + count - 1 as 8-bit RGBA with the alpha that drawing
     // left (blending over a transparent pixel leaves it partly covered), the
-    // colour not multiplied by it. Empty when the rows are not all within
-    // the display.
+    // colour not multiplied by it. Blending loses a level of alpha or so
+    // each time a partly transparent pixel lands on an opaque one: alpha 250
+    // and above reads as opaque. Empty when the rows are not all within the
+    // display.
     std::vector<std::uint8_t> ReadPixelsWithAlpha(int top, int count) const;
     // Saves the back buffer as an 8-bit RGB PNG; false when it cannot.
     bool SavePng(const String& path) const;

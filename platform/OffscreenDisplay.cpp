@@ -7,6 +7,13 @@
 
 namespace kzm {
 
+namespace {
+
+// Read-back alpha from which a pixel counts as opaque; see ReadPixelsWithAlpha.
+constexpr unsigned kOpaqueFrom = 250;
+
+}  // namespace
+
 OffscreenDisplay::OffscreenDisplay(int width, int height)
 {
     if (width < 1 || height < 1 || width > kMaxOffscreenSide || height > kMaxOffscreenSide)
@@ -75,7 +82,14 @@ std::vector<std::uint8_t> OffscreenDisplay::ReadPixelsWithAlpha(int top, int cou
     // it out, so the picture composites like the frames it was drawn from.
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
         const unsigned alpha = pixels[i + 3];
-        if (alpha == 255 || alpha == 0)
+        // The renderer's blending rounds an opaque pixel's alpha down a
+        // level or so each time a partly transparent one lands on it: near
+        // opaque reads as opaque, its colour already the one shown.
+        if (alpha >= kOpaqueFrom) {
+            pixels[i + 3] = 255;
+            continue;
+        }
+        if (alpha == 0)
             continue;
         for (std::size_t c = 0; c < 3; ++c)
             pixels[i + c] = static_cast<std::uint8_t>(std::min(255u, (pixels[i + c] * 255u + alpha / 2) / alpha));

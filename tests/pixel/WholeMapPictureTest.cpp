@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Display.h"
+#include "render/TMapEngine.h"
+#include "render/TestBedView.h"
 #include "render/WholeMapPicture.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/MapFixtures.h"
@@ -194,6 +197,31 @@ TEST(WholeMapPicture, PartlyTransparentPixelsKeepTheirColour)
     EXPECT_EQ(over.A, 255);
     EXPECT_NEAR(over.R, 100, 1);
     EXPECT_NEAR(over.G, 50, 1);
+}
+
+// Where every pixel is covered, the picture is what the engine draws on one
+// plain display: partly transparent edges of a scaled, holed frame blended
+// over the ground come out opaque and in the same colours.
+TEST(WholeMapPicture, EqualsTheEngineOnOnePlainDisplay)
+{
+    auto level = Level(4, 3, 2);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            level->AddTile(MakeTile(x * 32, y * 32, (x + y) % 3, 0));
+    auto scaled = MakeTile(10, 20, 3, 1);
+    scaled->ScaleX = scaled->ScaleY = 2.0f;
+    level->AddTile(scaled);
+    auto mirrored = MakeTile(120, 40, 3, 1);
+    mirrored->ScaleX = -1.0f;
+    level->AddTile(mirrored);
+    const Picture whole = Draw(*level);
+
+    OffscreenDisplay display(128, 96);
+    SetBlendMode(kBlendAlpha);
+    TMapEngine engine;
+    SetUpEngine(engine, *level, ViewRect{0, 0, 128, 96});
+    engine.Draw();
+    EXPECT_EQ(whole.Pixels, display.ReadPixels());
 }
 
 // Tiles scaled by odd amounts and mirrored, on a picture zoomed by an odd
