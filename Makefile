@@ -32,14 +32,16 @@ test-asan: deps
 	cmake --build --preset asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest -L 'unit|pixel' --output-on-failure -j $(JOBS)
 
+# The fuzz targets share the sanitizer tree with the tests, so make test
+# builds it once.
 fuzz-smoke: deps
-	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS) --target kzm-fuzz-all
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS) --target kzm-fuzz-all
 	scripts/run-fuzz $(FUZZ_SMOKE_SECONDS) smoke
 
 fuzz: deps
-	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz -j $(JOBS) --target kzm-fuzz-all
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS) --target kzm-fuzz-all
 	scripts/run-fuzz $(FUZZ_SECONDS) full $(FUZZ_TARGETS)
 
 bench: deps
@@ -78,4 +80,4 @@ lint: build
 	run-clang-tidy -p build -j $(JOBS) -quiet '$(CURDIR)/(core|image|platform|mapdata|render|sample|interop|app|tools)/'
 
 clean:
-	rm -rf build build-asan build-fuzz build-release build-package
+	rm -rf build build-asan build-release build-package
