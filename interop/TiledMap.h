@@ -122,8 +122,9 @@ struct TiledMap {
     Properties Props;
 };
 
-// Reads a map: .tmx as XML, .tmj and .json as JSON. External tilesets (.tsx,
-// .tsj, .json) are read too, relative to the file that names them.
+// Reads a map: .tmx as XML, .tmj and .json as JSON, any other name as XML
+// when it starts with '<'. External tilesets (.tsx, .tsj, .json) are read
+// too, relative to the file that names them.
 TiledMap ReadTiledMap(const std::string& path);
 // True for the names a map is written and read under: .tmx, .tmj, .json.
 bool HasMapExtension(const std::string& path);

@@ -145,7 +145,11 @@ TiledMap ReadTiledMap(const std::string& path)
     ReadContext context;
     const std::string text = ReadTextFile(path, "map");
     context.Chain.push_back(path);
-    TiledMap map = HasExtension(path, ".tmx") ? ReadTmx(path, text, context) : ReadTmj(path, text, context);
+    // XML by its name, or by its first character when the name says neither.
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    const bool xml = HasExtension(path, ".tmx") || (!HasExtension(path, ".tmj") && !HasExtension(path, ".json") &&
+                                                    first != std::string::npos && text[first] == '<');
+    TiledMap map = xml ? ReadTmx(path, text, context) : ReadTmj(path, text, context);
     map.File = path;
     std::stable_sort(map.Tilesets.begin(), map.Tilesets.end(),
                      [](const TiledTileset& a, const TiledTileset& b) { return a.FirstGid < b.FirstGid; });
