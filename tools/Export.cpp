@@ -2,11 +2,10 @@
 //
 // Writes a Tiled map, and the tileset pictures beside it, that Tiled draws as
 // the engine draws MAP.
-#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "interop/TiledExport.h"
@@ -34,19 +33,10 @@ int Export(const ExportOptions& options)
         return 1;
     }
     std::vector<interop::ExportPicture> pictures;
-    bool zeroGiven = false;
-    for (const ImageOption& image : options.Images) {
+    for (const ImageOption& image : options.Images)
         pictures.push_back({image.Id, image.Path});
-        zeroGiven = zeroGiven || image.Id == 0;
-    }
-    // As the test bed: resource0.png beside the map is tileset 0's picture.
-    if (!zeroGiven) {
-        std::filesystem::path folder = std::filesystem::path(options.Map).parent_path();
-        const std::filesystem::path picture = (folder.empty() ? "." : folder) / "resource0.png";
-        std::error_code error;
-        if (std::filesystem::is_regular_file(picture, error))
-            pictures.push_back({0, picture.string()});
-    }
+    if (const std::optional<ImageOption> image = ImageBesideMap(options.Map, options.Images))
+        pictures.push_back({image->Id, image->Path});
     try {
         const interop::ExportResult result =
             interop::ExportTiledMap(*read->GetLevel(), pictures, options.Out, options.Data);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <system_error>
 
@@ -68,6 +69,21 @@ void AddImageOption(CLI::App& command, std::vector<ImageOption>& images)
         ->type_name("ID=PNG")
         ->allow_extra_args(false)
         ->take_all();
+}
+
+std::optional<ImageOption> ImageBesideMap(const std::string& map, const std::vector<ImageOption>& images)
+{
+    for (const ImageOption& image : images)
+        if (image.Id == 0)
+            return std::nullopt;
+    std::filesystem::path folder = std::filesystem::path(map).parent_path();
+    if (folder.empty())
+        folder = ".";
+    const std::filesystem::path picture = folder / "resource0.png";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(picture, error))
+        return std::nullopt;
+    return ImageOption{0, picture.string()};
 }
 
 void ReportFailure(const std::string& command, const std::string& map, TRespReadKZM& result)

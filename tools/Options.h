@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ struct ImageOption {
 };
 
 void AddImageOption(CLI::App& command, std::vector<ImageOption>& images);
+
+// The picture the test bed would give tileset 0 with this map: the test bed
+// attaches "resource0.png" from its own folder, where the map lies, so a tool
+// takes the one in the map's folder. None when that file does not exist, or
+// when images (the --image options) already name tileset 0.
+std::optional<ImageOption> ImageBesideMap(const std::string& map, const std::vector<ImageOption>& images);
 
 // Exactly count integers separated by commas, nothing else; a usage error
 // naming the option and the shape ("X,Y") otherwise.

@@ -11,11 +11,10 @@
 //
 // Draws the whole map instead (render/WholeMapPicture.h), as an RGBA PNG
 // written band by band.
-#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "platform/Display.h"
@@ -117,22 +116,6 @@ std::string Joined(const std::vector<std::int32_t>& values)
     return text;
 }
 
-// The test bed attaches "resource0.png" from its own folder to tileset 0;
-// here the map's folder stands in for it, unless --image names one.
-void AttachDefaultImage(TWorldMap& world, const RenderOptions& options)
-{
-    for (const ImageOption& image : options.Images)
-        if (image.Id == 0)
-            return;
-    std::filesystem::path folder = std::filesystem::path(options.Map).parent_path();
-    if (folder.empty())
-        folder = ".";
-    const std::filesystem::path image = folder / "resource0.png";
-    std::error_code error;
-    if (std::filesystem::is_regular_file(image, error))
-        world.SetTilesetPath(0, FromUtf8(image.string()));
-}
-
 int Render(const RenderOptions& options)
 {
     // The test bed's own world map loads and draws: only the file names, the
@@ -153,7 +136,8 @@ int Render(const RenderOptions& options)
                   << " (no tileset with that Id, or the file cannot be loaded and cut into frames)\n";
     if (!failed.empty())
         return 1;
-    AttachDefaultImage(world, options);
+    if (const std::optional<ImageOption> image = ImageBesideMap(options.Map, options.Images))
+        world.SetTilesetPath(image->Id, FromUtf8(image->Path));
     if (options.Whole)
         return RenderWhole(*world.ReadResult->GetLevel(), options);
 

@@ -81,20 +81,13 @@ struct LoadedMap {
     std::vector<WatchedFile> Files;
 };
 
-// As kzm render does: resource0.png beside the map goes to tileset 0 unless
-// an --image names another picture for it.
+// The --image options, and resource0.png beside the map for tileset 0 as
+// the test bed would attach it.
 std::vector<ImageOption> ImagesToAttach(const ViewOptions& options)
 {
     std::vector<ImageOption> images = options.Images;
-    if (std::none_of(images.begin(), images.end(), [](const ImageOption& image) { return image.Id == 0; })) {
-        std::filesystem::path folder = std::filesystem::path(options.Map).parent_path();
-        if (folder.empty())
-            folder = ".";
-        const std::filesystem::path image = folder / "resource0.png";
-        std::error_code error;
-        if (std::filesystem::is_regular_file(image, error))
-            images.push_back(ImageOption{0, image.string()});
-    }
+    if (const std::optional<ImageOption> image = ImageBesideMap(options.Map, images))
+        images.push_back(*image);
     return images;
 }
 
