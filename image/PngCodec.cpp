@@ -65,8 +65,13 @@ public:
                                        AllocateForPng, FreeForPng);
         if (Png)
             Info = png_create_info_struct(Png);
-        if (!Png || !Info)
+        if (!Png || !Info) {
+            // A constructor that throws runs no destructor: let go of the
+            // read struct here when only the info struct could not be made.
+            if (Png)
+                png_destroy_read_struct(&Png, nullptr, nullptr);
             throw std::bad_alloc();  // creating the structs is all they need
+        }
     }
     ~ReadSession()
     {

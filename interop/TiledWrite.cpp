@@ -199,7 +199,7 @@ std::string WriteTmj(const TiledMap& map, const std::string& data)
             entry["imagewidth"] = tileset.Image->Width;
             entry["imageheight"] = tileset.Image->Height;
             if (tileset.Image->Trans)
-                entry["transparentcolor"] = "#" + Hex(*tileset.Image->Trans);
+                entry["transparentcolor"] = std::string("#").append(Hex(*tileset.Image->Trans));
         }
         root["tilesets"].push_back(entry);
     }
