@@ -49,8 +49,7 @@ std::int32_t TWindowMode::Choose(const String& title)
     std::optional<std::int32_t> answer;
     while (!answer) {
         WaitNextEvent();
-        answer = AnswerWindowMode(LastEventId(), LastEventSource().get(), windowed.get(), fullScreen.get(),
-                                  quit.get());
+        answer = AnswerWindowMode(LastEventId(), LastEventSource().get(), windowed.get(), fullScreen.get(), quit.get());
     }
 
     DestroyGadget(label);

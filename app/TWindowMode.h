@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/Gui.h"
 #include "core/Object.h"
 #include "core/String.h"
+#include "platform/Gui.h"
 
 namespace kzm {
 

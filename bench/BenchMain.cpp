@@ -2,13 +2,13 @@
 // program: `kzm-bench --write-map TILES PATH` writes the benchmark map, so
 // that scripts measuring the test bed read the very map the benchmarks do,
 // written by the one writer of the format.
-#include <benchmark/benchmark.h>
-
 #include <charconv>
 #include <exception>
 #include <iostream>
 #include <string>
 #include <string_view>
+
+#include <benchmark/benchmark.h>
 
 #include "bench/BenchMaps.h"
 

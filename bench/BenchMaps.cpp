@@ -8,9 +8,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "core/Print.h"
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
-#include "core/Print.h"
 
 namespace kzm::bench {
 
@@ -53,7 +53,8 @@ void WriteBigMap(const std::string& path, int tiles)
 
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     auto flush = [&out](KzmByteWriter& writer) {
-        out.write(reinterpret_cast<const char*>(writer.Bytes.data()), static_cast<std::streamsize>(writer.Bytes.size()));
+        out.write(reinterpret_cast<const char*>(writer.Bytes.data()),
+                  static_cast<std::streamsize>(writer.Bytes.size()));
         writer.Bytes.clear();
     };
 

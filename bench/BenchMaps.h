@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Display.h"
-#include "image/Image.h"
-#include "render/TMapEngine.h"
 #include "core/Print.h"
+#include "image/Image.h"
+#include "platform/Display.h"
+#include "render/TMapEngine.h"
 #include "render/TestBedView.h"
 
 namespace kzm::bench {

@@ -1,7 +1,7 @@
 // Drawing a large map against the floor of looking at every tile once.
-#include <benchmark/benchmark.h>
-
 #include <cstdint>
+
+#include <benchmark/benchmark.h>
 
 #include "bench/BenchMaps.h"
 

@@ -3,11 +3,11 @@
 //
 // The peak memory rows are meaningful each in a process of its own, like
 // BM_MemoryPerTile: `make bench` runs them that way (scripts/bench-table).
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <fstream>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "bench/BenchMaps.h"
 #include "mapdata/TKZMReader.h"

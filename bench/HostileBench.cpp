@@ -45,7 +45,10 @@ void BM_ReadSections(benchmark::State& state)
     }
     state.SetComplexityN(sections);
 }
-BENCHMARK(BM_ReadSections)->RangeMultiplier(4)->Range(1 << 12, 1 << 20)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_ReadSections)
+    ->RangeMultiplier(4)
+    ->Range(1 << 12, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
 }  // namespace

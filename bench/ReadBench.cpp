@@ -1,8 +1,8 @@
 // Reading a large map against the floor of reading its bytes at all.
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <memory>
+
+#include <benchmark/benchmark.h>
 
 #include "bench/BenchMaps.h"
 #include "core/Print.h"

@@ -49,8 +49,8 @@ void BM_RenderFrame(benchmark::State& state)
         DrawTestBedFrame(world);
         PresentFrame(1);
     }
-    state.counters["FramesPerSecond"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                           benchmark::Counter::kIsRate);
+    state.counters["FramesPerSecond"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

@@ -27,8 +27,8 @@ void ObjectList::Reserve(std::size_t count)
 
 bool ObjectList::Remove(const Object* object)
 {
-    auto found = std::find_if(Items.begin(), Items.end(),
-                              [object](const Ref<Object>& item) { return item.get() == object; });
+    auto found =
+        std::find_if(Items.begin(), Items.end(), [object](const Ref<Object>& item) { return item.get() == object; });
     if (found == Items.end())
         return false;
     const auto index = static_cast<std::size_t>(found - Items.begin());

@@ -28,8 +28,7 @@ void PrintLine(const String& text)
 
 PrintLineCapture::PrintLineCapture(Mode mode)
     : File(mode == Keep ? std::tmpfile() : std::fopen("/dev/null", "w+")), Previous(SetPrintLineStream(File))
-{
-}
+{}
 
 PrintLineCapture::~PrintLineCapture()
 {

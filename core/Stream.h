@@ -41,8 +41,7 @@ struct UninitialisedAllocator : std::allocator<T> {
     UninitialisedAllocator() = default;
     template <class U>
     UninitialisedAllocator(const UninitialisedAllocator<U>&)
-    {
-    }
+    {}
     template <class U>
     void construct(U* place)
     {

@@ -61,7 +61,10 @@ String FromUtf8(std::string_view text)
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
         int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-        std::uint32_t code = extra == 0 ? lead : extra == 1 ? (lead & 0x1Fu) : extra == 2 ? (lead & 0x0Fu) : (lead & 0x07u);
+        std::uint32_t code = extra == 0   ? lead
+                             : extra == 1 ? (lead & 0x1Fu)
+                             : extra == 2 ? (lead & 0x0Fu)
+                                          : (lead & 0x07u);
         bool valid = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
         for (int k = 1; valid && k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);

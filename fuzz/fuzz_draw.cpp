@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/Print.h"
 #include "fuzz/FuzzSupport.h"
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
 #include "platform/Display.h"
-#include "core/Print.h"
 #include "render/ScrollOffsets.h"
 #include "render/TWorldMap.h"
 #include "render/TestBedView.h"
@@ -86,11 +86,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::uint8_t> warmUp = kzm::KzmByteWriter()
                                                      .Header()
                                                      .Dimensions(kzm::TRKMapDimensions{})
-                                                     .Int32(1).Text(u"t.png").Int32(0).Int32(16).Int32(16)
-                                                     .Int32(1).Int32(0).Int32(0).Int32(1)  // tileset 0, frame 1
-                                                     .Int32(8).Int32(8).Int32(16).Int32(16)
-                                                     .Float32(1.5f).Float32(-1.0f).Int32(0)
-                                                     .Int32(0).Int32(0).Int32(0).Int32(0).Float32(0).Float32(0)
+                                                     .Int32(1)
+                                                     .Text(u"t.png")
+                                                     .Int32(0)
+                                                     .Int32(16)
+                                                     .Int32(16)
+                                                     .Int32(1)
+                                                     .Int32(0)
+                                                     .Int32(0)
+                                                     .Int32(1)  // tileset 0, frame 1
+                                                     .Int32(8)
+                                                     .Int32(8)
+                                                     .Int32(16)
+                                                     .Int32(16)
+                                                     .Float32(1.5f)
+                                                     .Float32(-1.0f)
+                                                     .Int32(0)
+                                                     .Int32(0)
+                                                     .Int32(0)
+                                                     .Int32(0)
+                                                     .Int32(0)
+                                                     .Float32(0)
+                                                     .Float32(0)
                                                      .Bytes;
         LoadAndDraw(kzm::fuzz::ScratchFile(warmUp.data(), warmUp.size(), ".kzm"), path);
         return path;

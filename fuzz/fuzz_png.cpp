@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "fuzz/FuzzSupport.h"
-#include "mapdata/TRKTileset.h"
-#include "image/Image.h"
 #include "core/Print.h"
+#include "fuzz/FuzzSupport.h"
+#include "image/Image.h"
+#include "mapdata/TRKTileset.h"
 
 namespace {
 
@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (count == 255 && frameWidth > 0 && frameHeight > 0)
             count = (whole->Width / frameWidth) * (whole->Height / frameHeight);
     }
-    if (const kzm::Ref<kzm::Image> strip = kzm::LoadImageStrip(name, frameWidth, frameHeight, parameters[4], count, flags)) {
+    if (const kzm::Ref<kzm::Image> strip =
+            kzm::LoadImageStrip(name, frameWidth, frameHeight, parameters[4], count, flags)) {
         if (!whole || strip->FrameCount != count || strip->FrameWidth != frameWidth ||
             strip->FrameHeight != frameHeight)
             __builtin_trap();

@@ -1,8 +1,8 @@
 // The map reader on arbitrary bytes: it must return a result, never crash,
 // never read outside its data and never allocate beyond its budget.
+#include "core/Print.h"
 #include "fuzz/FuzzSupport.h"
 #include "mapdata/TKZMReader.h"
-#include "core/Print.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

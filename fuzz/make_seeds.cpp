@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "mapdata/KzmWriter.h"
 #include "image/Image.h"
+#include "mapdata/KzmWriter.h"
 
 namespace {
 
@@ -110,12 +110,16 @@ Bytes Picture(int width, int height, bool alpha)
 
 // The PNG target's input: frame width and height (16-bit; 0x7FFF stands for
 // 2^31 - 1), first frame, count (255: every whole cell), flags, then the file.
-Bytes PngInput(std::int16_t frameWidth, std::int16_t frameHeight, std::uint8_t first, std::uint8_t count,
-               bool masked, const Bytes& file)
+Bytes PngInput(std::int16_t frameWidth, std::int16_t frameHeight, std::uint8_t first, std::uint8_t count, bool masked,
+               const Bytes& file)
 {
-    Bytes input = {static_cast<std::uint8_t>(frameWidth), static_cast<std::uint8_t>(frameWidth >> 8),
-                   static_cast<std::uint8_t>(frameHeight), static_cast<std::uint8_t>(frameHeight >> 8),
-                   first, count, static_cast<std::uint8_t>(masked ? 1 : 0)};
+    Bytes input = {static_cast<std::uint8_t>(frameWidth),
+                   static_cast<std::uint8_t>(frameWidth >> 8),
+                   static_cast<std::uint8_t>(frameHeight),
+                   static_cast<std::uint8_t>(frameHeight >> 8),
+                   first,
+                   count,
+                   static_cast<std::uint8_t>(masked ? 1 : 0)};
     input.insert(input.end(), file.begin(), file.end());
     return input;
 }
@@ -192,26 +196,39 @@ std::vector<std::pair<std::string, Bytes>> DrawSeeds()
         grid.push_back({0, i % 12, (i % 6) * 32, (i / 6) * 32, 1.0f, 1.0f, i % 3});
     return {
         {"grid", level(3, {{16, 16}}, grid)},
-        {"scaled-and-mirrored",
-         level(1, {{16, 16}},
-               {{0, 1, 40, 40, 2.0f, 2.0f, 0}, {0, 2, 80, 40, -1.0f, 1.0f, 0}, {0, 3, 80, 80, 1.0f, -1.0f, 0},
-                {0, 4, 120, 80, -2.5f, -0.5f, 0}, {0, 5, 10, 10, 0.0f, 0.0f, 0}, {0, 6, 0, 0, 1e-6f, 3e4f, 0}})},
-        {"out-of-range-frames",
-         level(1, {{16, 16}},
-               {{0, 12, 0, 0, 1, 1, 0}, {0, -1, 16, 0, 1, 1, 0}, {0, big, 32, 0, 1, 1, 0}, {0, small, 48, 0, 1, 1, 0},
-                {7, 0, 64, 0, 1, 1, 0}})},
-        {"odd-scales-and-places",
-         level(1, {{16, 16}},
-               {{0, 0, 0, 0, inf, 1, 0}, {0, 1, 0, 0, nan, nan, 0}, {0, 2, big, big, 1, 1, 0},
-                {0, 3, small, small, -1, -1, 0}, {0, 4, 100, 75, 1e30f, -1e30f, 0}, {0, 5, -8, -8, -inf, 2, 0}})},
-        {"many-layers",
-         level(big, {{16, 16}},
-               {{0, 0, 0, 0, 1, 1, big - 1}, {0, 1, 16, 0, 1, 1, 0}, {0, 2, 32, 0, 1, 1, -1}, {0, 3, 48, 0, 1, 1, 5000},
-                {0, 4, 64, 0, 1, 1, small}})},
-        {"odd-frame-sizes",
-         level(2, {{0, 16}, {-1, -1}, {big, big}, {64, 48}, {1, 1}, {small, 3}},
-               {{0, 0, 0, 0, 1, 1, 0}, {1, 0, 20, 0, 1, 1, 0}, {2, 0, 40, 0, 1, 1, 0}, {3, 0, 60, 0, 1, 1, 1},
-                {4, 3000, 80, 0, 8, 8, 1}, {5, 0, 100, 0, 1, 1, 0}})},
+        {"scaled-and-mirrored", level(1, {{16, 16}},
+                                      {{0, 1, 40, 40, 2.0f, 2.0f, 0},
+                                       {0, 2, 80, 40, -1.0f, 1.0f, 0},
+                                       {0, 3, 80, 80, 1.0f, -1.0f, 0},
+                                       {0, 4, 120, 80, -2.5f, -0.5f, 0},
+                                       {0, 5, 10, 10, 0.0f, 0.0f, 0},
+                                       {0, 6, 0, 0, 1e-6f, 3e4f, 0}})},
+        {"out-of-range-frames", level(1, {{16, 16}},
+                                      {{0, 12, 0, 0, 1, 1, 0},
+                                       {0, -1, 16, 0, 1, 1, 0},
+                                       {0, big, 32, 0, 1, 1, 0},
+                                       {0, small, 48, 0, 1, 1, 0},
+                                       {7, 0, 64, 0, 1, 1, 0}})},
+        {"odd-scales-and-places", level(1, {{16, 16}},
+                                        {{0, 0, 0, 0, inf, 1, 0},
+                                         {0, 1, 0, 0, nan, nan, 0},
+                                         {0, 2, big, big, 1, 1, 0},
+                                         {0, 3, small, small, -1, -1, 0},
+                                         {0, 4, 100, 75, 1e30f, -1e30f, 0},
+                                         {0, 5, -8, -8, -inf, 2, 0}})},
+        {"many-layers", level(big, {{16, 16}},
+                              {{0, 0, 0, 0, 1, 1, big - 1},
+                               {0, 1, 16, 0, 1, 1, 0},
+                               {0, 2, 32, 0, 1, 1, -1},
+                               {0, 3, 48, 0, 1, 1, 5000},
+                               {0, 4, 64, 0, 1, 1, small}})},
+        {"odd-frame-sizes", level(2, {{0, 16}, {-1, -1}, {big, big}, {64, 48}, {1, 1}, {small, 3}},
+                                  {{0, 0, 0, 0, 1, 1, 0},
+                                   {1, 0, 20, 0, 1, 1, 0},
+                                   {2, 0, 40, 0, 1, 1, 0},
+                                   {3, 0, 60, 0, 1, 1, 1},
+                                   {4, 3000, 80, 0, 8, 8, 1},
+                                   {5, 0, 100, 0, 1, 1, 0}})},
     };
 }
 
@@ -222,19 +239,34 @@ std::vector<std::pair<std::string, Bytes>> ImportSeeds()
     const std::string tileset =
         R"(<tileset firstgid="1" name="t" tilewidth="16" tileheight="16"><image source="tiles.png"/></tileset>)";
     const auto tmx = [&](const std::string& attributes, const std::string& body) {
-        const std::string text = R"(<?xml version="1.0"?><map orientation="orthogonal" width="2" height="2" tilewidth="16" tileheight="16" )" +
-                                 attributes + ">" + tileset + body + "</map>";
+        const std::string text =
+            R"(<?xml version="1.0"?><map orientation="orthogonal" width="2" height="2" tilewidth="16" tileheight="16" )" +
+            attributes + ">" + tileset + body + "</map>";
         return Bytes(text.begin(), text.end());
     };
     const auto text = [](const std::string& t) { return Bytes(t.begin(), t.end()); };
     return {
-        {"csv.tmx", tmx("", R"(<layer name="a" width="2" height="2" offsetx="3" opacity="0.5"><data encoding="csv">1,2147483650,3,536870916</data></layer>)")},
-        {"zlib.tmx", tmx("", R"(<layer name="a" width="2" height="2"><data encoding="base64" compression="zlib">eJxjZGBgYAJiZgYIAAAAUAAH</data></layer>)")},
-        {"xml.tmx", tmx(R"(renderorder="left-up")", R"(<group offsetx="2"><layer name="a" width="2" height="2" tintcolor="#ff8000"><data><tile gid="1"/><tile/><tile gid="8"/><tile gid="2"/></data></layer></group>)")},
-        {"objects.tmx", tmx("", R"(<objectgroup draworder="index"><object id="1" gid="3" x="4" y="20" width="32" height="8"/><object id="2" x="1" y="1"><ellipse/></object></objectgroup><imagelayer offsetx="5"><image source="tiles.png"/></imagelayer>)")},
-        {"infinite.tmx", tmx(R"(infinite="1")", R"(<layer name="a" width="2" height="2"><data encoding="csv"><chunk x="-16" y="0" width="2" height="1">1,2</chunk><chunk x="16" y="16" width="1" height="1">3</chunk></data></layer>)")},
-        {"map.tmj", text(R"({"type":"map","orientation":"orthogonal","width":2,"height":2,"tilewidth":16,"tileheight":16,"tilesets":[{"firstgid":1,"name":"t","tilewidth":16,"tileheight":16,"image":"tiles.png","tiles":[{"id":0,"animation":[{"tileid":1,"duration":10}]}]}],"layers":[{"type":"tilelayer","name":"a","width":2,"height":2,"data":[1,2,3,4]},{"type":"group","layers":[{"type":"objectgroup","objects":[{"gid":2,"x":3,"y":30,"width":16,"height":16}]}]}]})")},
-        {"infinite.tmj", text(R"({"type":"map","orientation":"orthogonal","infinite":true,"width":2,"height":2,"tilewidth":16,"tileheight":16,"tilesets":[{"firstgid":1,"name":"t","tilewidth":16,"tileheight":16,"image":"tiles.png"}],"layers":[{"type":"tilelayer","encoding":"base64","compression":"zstd","chunks":[{"x":0,"y":0,"width":1,"height":1,"data":"KLUv/QRYIQAAAQAAAFFTyx8="}]}]})")},
+        {"csv.tmx",
+         tmx("",
+             R"(<layer name="a" width="2" height="2" offsetx="3" opacity="0.5"><data encoding="csv">1,2147483650,3,536870916</data></layer>)")},
+        {"zlib.tmx",
+         tmx("",
+             R"(<layer name="a" width="2" height="2"><data encoding="base64" compression="zlib">eJxjZGBgYAJiZgYIAAAAUAAH</data></layer>)")},
+        {"xml.tmx",
+         tmx(R"(renderorder="left-up")",
+             R"(<group offsetx="2"><layer name="a" width="2" height="2" tintcolor="#ff8000"><data><tile gid="1"/><tile/><tile gid="8"/><tile gid="2"/></data></layer></group>)")},
+        {"objects.tmx",
+         tmx("",
+             R"(<objectgroup draworder="index"><object id="1" gid="3" x="4" y="20" width="32" height="8"/><object id="2" x="1" y="1"><ellipse/></object></objectgroup><imagelayer offsetx="5"><image source="tiles.png"/></imagelayer>)")},
+        {"infinite.tmx",
+         tmx(R"(infinite="1")",
+             R"(<layer name="a" width="2" height="2"><data encoding="csv"><chunk x="-16" y="0" width="2" height="1">1,2</chunk><chunk x="16" y="16" width="1" height="1">3</chunk></data></layer>)")},
+        {"map.tmj",
+         text(
+             R"({"type":"map","orientation":"orthogonal","width":2,"height":2,"tilewidth":16,"tileheight":16,"tilesets":[{"firstgid":1,"name":"t","tilewidth":16,"tileheight":16,"image":"tiles.png","tiles":[{"id":0,"animation":[{"tileid":1,"duration":10}]}]}],"layers":[{"type":"tilelayer","name":"a","width":2,"height":2,"data":[1,2,3,4]},{"type":"group","layers":[{"type":"objectgroup","objects":[{"gid":2,"x":3,"y":30,"width":16,"height":16}]}]}]})")},
+        {"infinite.tmj",
+         text(
+             R"({"type":"map","orientation":"orthogonal","infinite":true,"width":2,"height":2,"tilewidth":16,"tileheight":16,"tilesets":[{"firstgid":1,"name":"t","tilewidth":16,"tileheight":16,"image":"tiles.png"}],"layers":[{"type":"tilelayer","encoding":"base64","compression":"zstd","chunks":[{"x":0,"y":0,"width":1,"height":1,"data":"KLUv/QRYIQAAAQAAAFFTyx8="}]}]})")},
     };
 }
 

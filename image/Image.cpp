@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "image/internal/PngCodec.h"
 #include "core/Stream.h"
+#include "image/internal/PngCodec.h"
 
 namespace kzm {
 

@@ -34,19 +34,17 @@ constexpr int kDefaultImageFlags = -1;
 // no tRNS chunk) gets alpha 0 where red, green and blue are all 0, and 255
 // elsewhere. Black means the stored samples: a 16-bit pixel of (1, 0, 0) is
 // not black, though it decodes to 8-bit (0, 0, 0). A tRNS chunk counts as an
-// alpha channel: the file says itself which colour is transparent. Each such black pixel takes as its colour the rounded average of
-// the non-black pixels among its up to eight neighbours (black when there are
-// none), so that linear filtering at a frame's transparent edges blends
-// toward the neighbouring colour instead of darkening. The averaging is done
-// on the whole picture before it is cut: a cell-edge pixel's neighbours may
-// lie in the adjacent cell, as they do in the picture. A picture with an
-// alpha channel keeps its own alpha and is not masked. Without this bit every
-// picture keeps its decoded alpha (255 where it has none).
+// alpha channel: the file says itself which colour is transparent. Each such black pixel takes as its colour the
+// rounded average of the non-black pixels among its up to eight neighbours (black when there are none), so that linear
+// filtering at a frame's transparent edges blends toward the neighbouring colour instead of darkening. The averaging is
+// done on the whole picture before it is cut: a cell-edge pixel's neighbours may lie in the adjacent cell, as they do
+// in the picture. A picture with an alpha channel keeps its own alpha and is not masked. Without this bit every picture
+// keeps its decoded alpha (255 where it has none).
 constexpr int kImageMasked = 1;
 
 class Image : public Object {
 public:
-    int Width = 0;   // the decoded picture's size in pixels
+    int Width = 0;  // the decoded picture's size in pixels
     int Height = 0;
     int FrameWidth = 0;  // for a whole image, the picture's size
     int FrameHeight = 0;
@@ -77,8 +75,7 @@ Ref<Image> LoadImageFile(const String& path, int flags);
 // and Height are the picture's size, FrameWidth and FrameHeight the cell's.
 // No image when a frame size is 0 or less, firstFrame or count is negative,
 // or firstFrame + count exceeds the number of whole cells.
-Ref<Image> LoadImageStrip(const String& path, int frameWidth, int frameHeight, int firstFrame, int count,
-                          int flags);
+Ref<Image> LoadImageStrip(const String& path, int frameWidth, int frameHeight, int firstFrame, int count, int flags);
 
 // The same from bytes in memory (what the file functions do after reading).
 Ref<Image> DecodeImage(std::span<const std::uint8_t> png, int flags);

@@ -1,10 +1,10 @@
 #include "image/internal/PngCodec.h"
 
-#include <png.h>
-
 #include <csetjmp>
 #include <cstring>
 #include <new>
+
+#include <png.h>
 
 #include "image/Image.h"
 
@@ -61,8 +61,8 @@ class ReadSession {
 public:
     ReadSession()
     {
-        Png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning, &Watch,
-                                       AllocateForPng, FreeForPng);
+        Png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning, &Watch, AllocateForPng,
+                                       FreeForPng);
         if (Png)
             Info = png_create_info_struct(Png);
         if (!Png || !Info) {
@@ -330,8 +330,12 @@ std::optional<DecodedPng> DecodePngBytes(std::span<const std::uint8_t> bytes, bo
         picture.HasAlpha = header.HasAlpha;
         picture.Rgba.resize(static_cast<std::size_t>(pixels) * 4);
         std::vector<std::uint8_t> wideRow(header.Wide ? header.RowBytes : 0);
-        RowsStage rows{picture.Rgba.data(), header.Width,     header.Height,
-                       header.Passes,        header.Wide ? wideRow.data() : nullptr, markBlack && !header.HasAlpha};
+        RowsStage rows{picture.Rgba.data(),
+                       header.Width,
+                       header.Height,
+                       header.Passes,
+                       header.Wide ? wideRow.data() : nullptr,
+                       markBlack && !header.HasAlpha};
         if (!session.Check(RunGuarded(session.Png, ReadRows, &rows)))
             return std::nullopt;
         if (rows.MarkBlack && !header.Wide)
@@ -360,8 +364,8 @@ std::vector<std::uint8_t> EncodePngBytes(int width, int height, int channels, st
         std::vector<std::uint8_t> out;
         VectorWriter writer{&out};
         png_set_write_fn(session.Png, &writer, WriteToVector, FlushNothing);
-        WriteStage stage{session.Info, pixels.data(), static_cast<png_uint_32>(width),
-                         static_cast<png_uint_32>(height), channels};
+        WriteStage stage{session.Info, pixels.data(), static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                         channels};
         if (!RunGuarded(session.Png, WriteAll, &stage))
             return {};
         return out;

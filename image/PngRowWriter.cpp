@@ -1,7 +1,5 @@
 #include "image/PngRowWriter.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -9,6 +7,8 @@
 #include <random>
 #include <system_error>
 #include <vector>
+
+#include <png.h>
 
 #include "image/Image.h"
 
@@ -19,7 +19,10 @@ namespace {
 // libpng reports an error by a longjmp back to the setjmp in Guarded. The
 // frames it jumps over (libpng's own and the lambdas' bodies) hold nothing
 // with a destructor, so the jump skips no cleanup.
-[[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void OnError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 void OnWarning(png_structp, png_const_charp) {}
 
 // Deflate level: 1 to 9. Large pictures are mostly flat colour and repeats
@@ -74,7 +77,8 @@ struct PngRowWriter::Session {
     }
 
     // Runs one step of libpng; false when it raised an error.
-    template <typename Step> bool Guarded(Step step)
+    template <typename Step>
+    bool Guarded(Step step)
     {
         if (setjmp(png_jmpbuf(Png)))
             return false;
@@ -127,9 +131,15 @@ PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha
 
 PngRowWriter::~PngRowWriter() = default;
 
-bool PngRowWriter::IsOpen() const { return !State->Failed && !State->Done; }
+bool PngRowWriter::IsOpen() const
+{
+    return !State->Failed && !State->Done;
+}
 
-const std::string& PngRowWriter::Error() const { return State->Error; }
+const std::string& PngRowWriter::Error() const
+{
+    return State->Error;
+}
 
 bool PngRowWriter::WriteRow(std::span<const std::uint8_t> rgba)
 {

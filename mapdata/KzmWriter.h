@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "mapdata/TRKLevel.h"
 #include "core/String.h"
+#include "mapdata/TRKLevel.h"
 
 namespace kzm {
 

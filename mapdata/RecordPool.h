@@ -43,14 +43,14 @@ private:
         // moves on. Whoever brings the count to 0 frees the block.
         static constexpr std::int64_t Bias = std::int64_t{1} << 62;
         std::atomic<std::int64_t> Live{Bias};
-        std::int64_t Made = 0;              // only the filling pool touches it
+        std::int64_t Made = 0;             // only the filling pool touches it
         std::size_t Used = sizeof(Block);  // bytes from the block's start
 
         void Drop(std::int64_t count)
         {
             if (Live.fetch_sub(count, std::memory_order_acq_rel) == count) {
                 this->~Block();
-                ::operator delete(static_cast<void*>(this), std::align_val_t{BlockBytes});
+                ::operator delete (static_cast<void*>(this), std::align_val_t{BlockBytes});
             }
         }
         void Leave() { Drop(Bias - Made); }
@@ -68,8 +68,7 @@ public:
         Allocator() = default;
         template <class U>
         Allocator(const Allocator<U>&)
-        {
-        }
+        {}
 
         T* allocate(std::size_t n)
         {
@@ -89,7 +88,8 @@ public:
             // Blocks are aligned to their size, so masking a record's address
             // finds its block: the one place the pool needs integer addresses.
             const auto address = reinterpret_cast<std::uintptr_t>(record);
-            reinterpret_cast<Block*>(address & ~(std::uintptr_t{BlockBytes} - 1))->Drop(1);  // NOLINT(performance-no-int-to-ptr)
+            reinterpret_cast<Block*>(address & ~(std::uintptr_t{BlockBytes} - 1))
+                ->Drop(1);  // NOLINT(performance-no-int-to-ptr)
         }
 
         template <class U>
@@ -126,7 +126,7 @@ public:
 private:
     void NewBlock()
     {
-        void* memory = ::operator new(BlockBytes, std::align_val_t{BlockBytes});
+        void* memory = ::operator new (BlockBytes, std::align_val_t{BlockBytes});
         Block* block = new (memory) Block;
         if (Current)
             Current->Leave();

@@ -4,9 +4,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "mapdata/RecordPool.h"
 #include "core/Print.h"
 #include "core/Stream.h"
+#include "mapdata/RecordPool.h"
 
 namespace kzm {
 
@@ -89,10 +89,9 @@ private:
 // Little-endian values at a byte offset, as ReadInt32 and ReadFloat32 decode them.
 std::int32_t Int32At(const std::uint8_t* bytes, std::size_t at)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at]) |
-                                     static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-                                     static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-                                     static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+        static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24);
 }
 
 float Float32At(const std::uint8_t* bytes, std::size_t at)

@@ -18,9 +18,9 @@
 
 #include <cstdint>
 
-#include "mapdata/TRespReadKZM.h"
 #include "core/Object.h"
 #include "core/String.h"
+#include "mapdata/TRespReadKZM.h"
 
 namespace kzm {
 

@@ -6,11 +6,11 @@
 
 #include <cstdint>
 
+#include "core/Object.h"
+#include "core/ObjectList.h"
 #include "mapdata/TRKMapDimensions.h"
 #include "mapdata/TRKTile.h"
 #include "mapdata/TRKTileset.h"
-#include "core/Object.h"
-#include "core/ObjectList.h"
 
 namespace kzm {
 

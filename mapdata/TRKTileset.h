@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "image/Image.h"
 #include "core/Object.h"
 #include "core/ObjectList.h"
 #include "core/String.h"
+#include "image/Image.h"
 
 namespace kzm {
 
@@ -14,7 +14,7 @@ class TRKTileset : public Object {
 public:
     std::int32_t Id = 0;  // tiles refer to it by TilesetId; no accessors
     String ImagePath;
-    Ref<kzm::Image> Image;  // absent until SetImage loads one
+    Ref<kzm::Image> Image;         // absent until SetImage loads one
     std::int32_t FrameHeight = 0;  // declared before FrameWidth, as stored in memory
     std::int32_t FrameWidth = 0;
     std::int32_t FrameCount = 0;  // only SetImage sets it

@@ -3,18 +3,18 @@
 
 #include <cstdint>
 
-#include "mapdata/TRKLevel.h"
 #include "core/Object.h"
 #include "core/String.h"
+#include "mapdata/TRKLevel.h"
 
 namespace kzm {
 
 class TRespReadKZM : public Object {
 public:
-    Ref<TRKLevel> Level;  // set whenever Errored is 0; absent after a failed read
+    Ref<TRKLevel> Level;              // set whenever Errored is 0; absent after a failed read
     std::uint8_t HeaderFound = 0;     // a header's signature matched "KZM"
     std::uint8_t VersionMatched = 0;  // a header's version matched "1.0.0"
-    String Version;  // version string of the last header whose signature matched
+    String Version;                   // version string of the last header whose signature matched
     std::uint8_t Errored = 0;
     // Why the read failed, in words for the person who gave the file; empty
     // when it did not. The system itself prints only "It errored".

@@ -1,9 +1,9 @@
 #include "platform/internal/Application.h"
 
+#include <string>
+
 #include <SDL.h>
 #include <unistd.h>
-
-#include <string>
 
 namespace kzm {
 

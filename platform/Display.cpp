@@ -44,9 +44,9 @@ bool ImageHasFrame(const Image& image, int frame)
 
 // One axis of a quad: where it lands on the target and which texels it shows.
 struct Span {
-    double Start;   // target pixels
+    double Start;  // target pixels
     double Length;
-    int First;      // texels of the frame, in the frame's own order
+    int First;  // texels of the frame, in the frame's own order
     int Count;
 };
 
@@ -75,8 +75,7 @@ SDL_BlendMode SdlBlendMode(int mode)
 
 }  // namespace
 
-DisplayContext::DisplayContext(SDL_Window* window, SDL_Surface* surface, SDL_Renderer* renderer, int width,
-                               int height)
+DisplayContext::DisplayContext(SDL_Window* window, SDL_Surface* surface, SDL_Renderer* renderer, int width, int height)
     : Window(window),
       Surface(surface),
       Renderer(renderer),
@@ -104,7 +103,10 @@ DisplayContext::~DisplayContext()
         SDL_FreeSurface(Surface);
 }
 
-DisplayContext* ActiveDisplay() { return Active; }
+DisplayContext* ActiveDisplay()
+{
+    return Active;
+}
 
 void ActivateDisplay(DisplayContext* display)
 {
@@ -179,9 +181,15 @@ void SetDisplayView(const DisplayView& view)
     View = view;
 }
 
-void ClearDisplayView() { View.reset(); }
+void ClearDisplayView()
+{
+    View.reset();
+}
 
-void SetDrawSmoothing(bool linear) { Smoothing = linear; }
+void SetDrawSmoothing(bool linear)
+{
+    Smoothing = linear;
+}
 
 DrawSink* SetDrawSink(DrawSink* sink)
 {

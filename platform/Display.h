@@ -10,9 +10,9 @@
 #include <span>
 #include <vector>
 
-#include "image/Image.h"
 #include "core/Object.h"
 #include "core/String.h"
+#include "image/Image.h"
 
 namespace kzm {
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/internal/Application.h"
-#include "platform/Display.h"
-#include "platform/internal/DisplayContext.h"
-#include "platform/Input.h"
 #include "core/Print.h"
+#include "platform/Display.h"
+#include "platform/Input.h"
+#include "platform/internal/Application.h"
+#include "platform/internal/DisplayContext.h"
 
 namespace kzm {
 
@@ -95,7 +95,8 @@ Ref<Object> OpenDisplay(int width, int height, int depth, int hertz, int /*flags
             Fail("SDL_CreateWindow");
         if (modeFound && SDL_SetWindowDisplayMode(window.get(), &mode) != 0)
             Fail("SDL_SetWindowDisplayMode");
-        if (SDL_SetWindowFullscreen(window.get(), modeFound ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        if (SDL_SetWindowFullscreen(window.get(), modeFound ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP) !=
+            0)
             Fail("SDL_SetWindowFullscreen");
         SDL_ShowWindow(window.get());
         scaledToDesktop = !modeFound;

@@ -163,8 +163,7 @@ void FitButton(WidgetGadget& window, const Fl_Widget& button)
 {
     Fl_Window& shown = *window.Window();
     const int width = std::min(std::max(shown.w(), button.x() + button.w()), std::max(window.AskedWidth, shown.w()));
-    const int height =
-        std::min(std::max(shown.h(), button.y() + button.h()), std::max(window.AskedHeight, shown.h()));
+    const int height = std::min(std::max(shown.h(), button.y() + button.h()), std::max(window.AskedHeight, shown.h()));
     if (width == shown.w() && height == shown.h())
         return;
     shown.size_range(width, height, width, height);
@@ -241,8 +240,7 @@ Ref<Gadget> DesktopArea()
     return std::make_shared<Gadget>(left, top, right - left, bottom - top);
 }
 
-Ref<Gadget> CreateTopWindow(const String& title, int x, int y, int width, int height, const Ref<Gadget>&,
-                            int style)
+Ref<Gadget> CreateTopWindow(const String& title, int x, int y, int width, int height, const Ref<Gadget>&, int style)
 {
     if (!ReachWindowSystem() || width <= 0 || height <= 0)
         return nullptr;

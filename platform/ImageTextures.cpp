@@ -12,8 +12,14 @@ namespace {
 constexpr int kPageSide = 2048;
 
 // Cells are the frame plus a border of one pixel on each side.
-int CellWidth(const Image& image) { return image.FrameWidth + 2; }
-int CellHeight(const Image& image) { return image.FrameHeight + 2; }
+int CellWidth(const Image& image)
+{
+    return image.FrameWidth + 2;
+}
+int CellHeight(const Image& image)
+{
+    return image.FrameHeight + 2;
+}
 
 // ARGB8888 words: the renderers' own format, so the software renderer blits
 // without converting.
@@ -66,8 +72,7 @@ ImageTextures* ImageTextures::For(const Image& image, DisplayContext& display)
     return fresh.get();
 }
 
-ImageTextures::ImageTextures(DisplayContext& display, const Image& image, int frames, int columns,
-                             int framesPerPage)
+ImageTextures::ImageTextures(DisplayContext& display, const Image& image, int frames, int columns, int framesPerPage)
     : Life(display.Life),
       LifeIdentity(display.Life.get()),
       FrameWidth(image.FrameWidth),

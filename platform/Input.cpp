@@ -1,12 +1,12 @@
 #include "platform/Input.h"
 
-#include <SDL.h>
-
 #include <array>
 
+#include <SDL.h>
+
+#include "platform/System.h"
 #include "platform/internal/Application.h"
 #include "platform/internal/InputEvents.h"
-#include "platform/System.h"
 
 namespace kzm {
 
@@ -21,13 +21,13 @@ struct KeyPair {
 
 // Letters and digits are added by range in the lookups below.
 constexpr KeyPair kNamedKeys[] = {
-    {8, SDLK_BACKSPACE}, {9, SDLK_TAB},     {13, SDLK_RETURN},  {13, SDLK_KP_ENTER}, {16, SDLK_LSHIFT},
-    {16, SDLK_RSHIFT},   {17, SDLK_LCTRL},  {17, SDLK_RCTRL},   {18, SDLK_LALT},     {18, SDLK_RALT},
-    {27, SDLK_ESCAPE},   {32, SDLK_SPACE},  {37, SDLK_LEFT},    {38, SDLK_UP},       {39, SDLK_RIGHT},
-    {40, SDLK_DOWN},     {112, SDLK_F1},    {113, SDLK_F2},     {114, SDLK_F3},      {115, SDLK_F4},
-    {116, SDLK_F5},      {117, SDLK_F6},    {118, SDLK_F7},     {119, SDLK_F8},      {120, SDLK_F9},
-    {121, SDLK_F10},     {122, SDLK_F11},   {123, SDLK_F12},    {36, SDLK_HOME},     {107, SDLK_KP_PLUS},
-    {109, SDLK_KP_MINUS}, {187, SDLK_EQUALS}, {187, SDLK_PLUS},   {189, SDLK_MINUS},
+    {8, SDLK_BACKSPACE},  {9, SDLK_TAB},      {13, SDLK_RETURN}, {13, SDLK_KP_ENTER}, {16, SDLK_LSHIFT},
+    {16, SDLK_RSHIFT},    {17, SDLK_LCTRL},   {17, SDLK_RCTRL},  {18, SDLK_LALT},     {18, SDLK_RALT},
+    {27, SDLK_ESCAPE},    {32, SDLK_SPACE},   {37, SDLK_LEFT},   {38, SDLK_UP},       {39, SDLK_RIGHT},
+    {40, SDLK_DOWN},      {112, SDLK_F1},     {113, SDLK_F2},    {114, SDLK_F3},      {115, SDLK_F4},
+    {116, SDLK_F5},       {117, SDLK_F6},     {118, SDLK_F7},    {119, SDLK_F8},      {120, SDLK_F9},
+    {121, SDLK_F10},      {122, SDLK_F11},    {123, SDLK_F12},   {36, SDLK_HOME},     {107, SDLK_KP_PLUS},
+    {109, SDLK_KP_MINUS}, {187, SDLK_EQUALS}, {187, SDLK_PLUS},  {189, SDLK_MINUS},
 };
 
 // Fed from the event stream alone: SDL's own keyboard state does not see

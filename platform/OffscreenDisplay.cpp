@@ -34,9 +34,18 @@ OffscreenDisplay::OffscreenDisplay(int width, int height)
 
 OffscreenDisplay::~OffscreenDisplay() = default;
 
-bool OffscreenDisplay::IsOpen() const { return Context != nullptr; }
-int OffscreenDisplay::Width() const { return Context ? Context->Width : 0; }
-int OffscreenDisplay::Height() const { return Context ? Context->Height : 0; }
+bool OffscreenDisplay::IsOpen() const
+{
+    return Context != nullptr;
+}
+int OffscreenDisplay::Width() const
+{
+    return Context ? Context->Width : 0;
+}
+int OffscreenDisplay::Height() const
+{
+    return Context ? Context->Height : 0;
+}
 
 std::vector<std::uint8_t> OffscreenDisplay::ReadPixels() const
 {
@@ -50,8 +59,7 @@ std::vector<std::uint8_t> OffscreenDisplay::ReadPixels(int top, int count) const
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) * static_cast<std::size_t>(count) * 4);
     // Reading flushes the drawing calls still queued.
     const SDL_Rect rows{0, top, Context->Width, count};
-    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) !=
-        0)
+    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) != 0)
         return {};
     // The renderer's blending rounds an opaque pixel's alpha down a level
     // where a partly transparent one lands on it: the picture is opaque.
@@ -75,8 +83,7 @@ std::vector<std::uint8_t> OffscreenDisplay::ReadPixelsWithAlpha(int top, int cou
         return {};
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) * static_cast<std::size_t>(count) * 4);
     const SDL_Rect rows{0, top, Context->Width, count};
-    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) !=
-        0)
+    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) != 0)
         return {};
     // Blending over a transparent pixel leaves colour x alpha in it: divide
     // it out, so the picture composites like the frames it was drawn from.

@@ -1,13 +1,13 @@
 #include "platform/System.h"
 
-#include <SDL.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
+
+#include <SDL.h>
+#include <unistd.h>
 
 #include "platform/internal/Application.h"
 #include "platform/internal/DisplayContext.h"
@@ -120,8 +120,7 @@ void PollSystemEvents()
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         detail::FeedViewerEvent(event);
-        if (event.type == SDL_QUIT ||
-            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+        if (event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
             Terminating = true;
         detail::FeedInputEvent(event);
     }

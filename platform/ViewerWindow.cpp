@@ -1,10 +1,10 @@
 // The viewer's resizable window and the pointer over it.
 #include "platform/ViewerWindow.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 #include <memory>
+
+#include <SDL.h>
 
 #include "platform/Display.h"
 #include "platform/Input.h"
@@ -61,8 +61,8 @@ bool OpenViewerWindow(int width, int height, std::string& error)
         return false;
     }
     VideoStarted = true;
-    SDL_Window* window = SDL_CreateWindow("", kWindowLeft, kWindowTop, width, height,
-                                          SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    SDL_Window* window =
+        SDL_CreateWindow("", kWindowLeft, kWindowTop, width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!window) {
         error = SDL_GetError();
         CloseViewerWindow();
@@ -88,8 +88,14 @@ bool OpenViewerWindow(int width, int height, std::string& error)
     return true;
 }
 
-int ViewerWidth() { return Viewer ? Viewer->Width : 0; }
-int ViewerHeight() { return Viewer ? Viewer->Height : 0; }
+int ViewerWidth()
+{
+    return Viewer ? Viewer->Width : 0;
+}
+int ViewerHeight()
+{
+    return Viewer ? Viewer->Height : 0;
+}
 
 void SetViewerTitle(const String& title)
 {
@@ -97,9 +103,18 @@ void SetViewerTitle(const String& title)
         SDL_SetWindowTitle(Viewer->Window, ToUtf8(title).c_str());
 }
 
-int PointerX() { return X; }
-int PointerY() { return Y; }
-int PointerButtonDown() { return ButtonDown ? 1 : 0; }
+int PointerX()
+{
+    return X;
+}
+int PointerY()
+{
+    return Y;
+}
+int PointerButtonDown()
+{
+    return ButtonDown ? 1 : 0;
+}
 
 int WheelWasTurned()
 {

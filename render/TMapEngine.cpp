@@ -117,7 +117,7 @@ void TMapEngine::DrawSorted(std::int64_t first, std::int64_t last)
 {
     struct Survivor {
         std::int32_t Layer;
-        Ref<TRKTile> Tile;  // held while drawing, whatever happens to the list
+        Ref<TRKTile> Tile;   // held while drawing, whatever happens to the list
         std::int32_t Right;  // screen edges from the cull, not computed twice
         std::int32_t Bottom;
     };
@@ -187,17 +187,53 @@ void TMapEngine::RemoveTileset(const Ref<TRKTileset>& tileset)
     Tilesets->Remove(tileset.get());
 }
 
-Ref<ObjectList> TMapEngine::GetTilesets() { return Tilesets; }
-void TMapEngine::SetScrollX(std::int32_t x) { ScrollX = x; }
-void TMapEngine::SetScrollY(std::int32_t y) { ScrollY = y; }
-std::int32_t TMapEngine::GetScrollX() { return ScrollX; }
-std::int32_t TMapEngine::GetScrollY() { return ScrollY; }
-std::int32_t TMapEngine::GetMapColumns() { return MapColumns; }
-std::int32_t TMapEngine::GetMapRows() { return MapRows; }
-std::int32_t TMapEngine::GetLayerCount() { return LayerCount; }
-void TMapEngine::SetLayerCount(std::int32_t count) { LayerCount = count; }
-Ref<ObjectList> TMapEngine::GetTiles() { return Tiles; }
-void TMapEngine::SetTilesets(Ref<ObjectList> list) { Tilesets = std::move(list); }
-void TMapEngine::SetTiles(Ref<ObjectList> list) { Tiles = std::move(list); }
+Ref<ObjectList> TMapEngine::GetTilesets()
+{
+    return Tilesets;
+}
+void TMapEngine::SetScrollX(std::int32_t x)
+{
+    ScrollX = x;
+}
+void TMapEngine::SetScrollY(std::int32_t y)
+{
+    ScrollY = y;
+}
+std::int32_t TMapEngine::GetScrollX()
+{
+    return ScrollX;
+}
+std::int32_t TMapEngine::GetScrollY()
+{
+    return ScrollY;
+}
+std::int32_t TMapEngine::GetMapColumns()
+{
+    return MapColumns;
+}
+std::int32_t TMapEngine::GetMapRows()
+{
+    return MapRows;
+}
+std::int32_t TMapEngine::GetLayerCount()
+{
+    return LayerCount;
+}
+void TMapEngine::SetLayerCount(std::int32_t count)
+{
+    LayerCount = count;
+}
+Ref<ObjectList> TMapEngine::GetTiles()
+{
+    return Tiles;
+}
+void TMapEngine::SetTilesets(Ref<ObjectList> list)
+{
+    Tilesets = std::move(list);
+}
+void TMapEngine::SetTiles(Ref<ObjectList> list)
+{
+    Tiles = std::move(list);
+}
 
 }  // namespace kzm

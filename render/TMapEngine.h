@@ -9,11 +9,11 @@
 
 #include <cstdint>
 
-#include "mapdata/TRKTile.h"
-#include "mapdata/TRKTileset.h"
-#include "image/Image.h"
 #include "core/Object.h"
 #include "core/ObjectList.h"
+#include "image/Image.h"
+#include "mapdata/TRKTile.h"
+#include "mapdata/TRKTileset.h"
 
 namespace kzm {
 

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "mapdata/TKZMReader.h"
 #include "core/Print.h"
+#include "mapdata/TKZMReader.h"
 #include "render/ScrollOffsets.h"
 #include "render/TestBedView.h"
 

@@ -10,16 +10,16 @@
 
 #include <cstdint>
 
-#include "mapdata/TRespReadKZM.h"
 #include "core/Object.h"
 #include "core/String.h"
+#include "mapdata/TRespReadKZM.h"
 #include "render/TMapEngine.h"
 
 namespace kzm {
 
 class TWorldMap : public Object {
 public:
-    Ref<TRespReadKZM> ReadResult;  // the latest read's result, kept whatever it reports
+    Ref<TRespReadKZM> ReadResult;                             // the latest read's result, kept whatever it reports
     Ref<TMapEngine> Engine = std::make_shared<TMapEngine>();  // never replaced
 
     // Reads the file and, when the read reports no error, hands the engine

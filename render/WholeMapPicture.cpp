@@ -223,7 +223,7 @@ bool WholeMapPicture::Draw(const PictureRowSink& sink) const
                 return false;
             for (int i = 0; i < count; ++i)
                 if (!sink(std::span<const std::uint8_t>(pixels).subspan(static_cast<std::size_t>(i) * rowBytes,
-                                                                          rowBytes)))
+                                                                        rowBytes)))
                     return false;
         }
     }

@@ -44,7 +44,7 @@ struct WholeMapOptions {
     // are ever drawn, as the engine's Draw does.
     std::vector<std::int32_t> HiddenLayers{};
     std::vector<std::int32_t> ShownLayers{};  // empty: every layer
-    bool Smoothing = true;                  // linear filtering; nearest texel when false
+    bool Smoothing = true;                    // linear filtering; nearest texel when false
     // The smallest rectangle that holds every drawn tile instead of the grid
     // (Columns x TileWidth by Rows x TileHeight from the map's origin).
     bool FitTiles = false;

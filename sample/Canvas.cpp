@@ -46,8 +46,7 @@ int HashRange(int range, std::uint32_t a, std::uint32_t b, std::uint32_t c)
 
 Canvas::Canvas(int width, int height)
     : W(width), H(height), Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
-{
-}
+{}
 
 void Canvas::Set(int x, int y, Rgb colour)
 {

@@ -95,9 +95,9 @@ void Sand(Canvas& c)
 Rgb WaterPixel(int x, int y, int variant)
 {
     // Gentle bands that repeat every 32 pixels, so water tiles join seamlessly.
-    const float wave = std::sin((x + 2.0f * std::sin(y * std::numbers::pi_v<float> / 8)) * std::numbers::pi_v<float> /
-                                16) *
-                       std::sin(y * std::numbers::pi_v<float> / 16);
+    const float wave =
+        std::sin((x + 2.0f * std::sin(y * std::numbers::pi_v<float> / 8)) * std::numbers::pi_v<float> / 16) *
+        std::sin(y * std::numbers::pi_v<float> / 16);
     return Jitter(Shade(kWater, static_cast<int>(wave * 8)), 3, x, y, 40 + variant);
 }
 
@@ -459,7 +459,8 @@ void Boat(Canvas& c)
     // A rowing boat seen from above, bow to the right.
     for (int x = 2; x < 30; ++x) {
         const float t = (x - 2) / 27.0f;
-        const float half = 7.5f * std::sqrt(std::max(0.0f, 1 - std::pow(2 * t - 1, 4.0f))) * (t > 0.7f ? (1 - t) / 0.3f * 0.6f + 0.4f : 1);
+        const float half = 7.5f * std::sqrt(std::max(0.0f, 1 - std::pow(2 * t - 1, 4.0f))) *
+                           (t > 0.7f ? (1 - t) / 0.3f * 0.6f + 0.4f : 1);
         const int top = 16 - static_cast<int>(half);
         const int bottom = 16 + static_cast<int>(half);
         for (int y = top; y <= bottom; ++y) {
@@ -756,60 +757,167 @@ void Fish(Canvas& c)
 void DrawFrame(Canvas& c, int frame)
 {
     switch (frame) {
-    case FrameGrass0: Grass(c, 0); break;
-    case FrameGrass1: Grass(c, 1); break;
-    case FrameGrass2: Grass(c, 2); break;
-    case FrameForestFloor: ForestFloor(c); break;
-    case FrameSand: Sand(c); break;
-    case FrameWater0: Water(c, 0); break;
-    case FrameWater1: Water(c, 1); break;
-    case FramePath: Path(c); break;
-    case FrameBankN: Shore(c, ShoreShape::North, false); break;
-    case FrameBankW: Shore(c, ShoreShape::West, false); break;
-    case FrameBankOuter: Shore(c, ShoreShape::Outer, false); break;
-    case FrameBankInner: Shore(c, ShoreShape::Inner, false); break;
-    case FrameBeachN: Shore(c, ShoreShape::North, true); break;
-    case FrameBeachW: Shore(c, ShoreShape::West, true); break;
-    case FrameBeachOuter: Shore(c, ShoreShape::Outer, true); break;
-    case FrameBeachInner: Shore(c, ShoreShape::Inner, true); break;
-    case FramePlaza: Plaza(c); break;
-    case FrameField: Field(c); break;
-    case FramePlanks: Planks(c); break;
-    case FrameMeadow: Meadow(c); break;
-    case FrameRedFlowers: Flowers(c, kRed, 300); break;
-    case FrameYellowFlowers: Flowers(c, kYellow, 310); break;
-    case FrameRock: Rock(c); break;
-    case FrameBush: Bush(c); break;
-    case FrameMushrooms: Mushrooms(c); break;
-    case FrameLilyPad: LilyPad(c); break;
-    case FrameReeds: Reeds(c); break;
-    case FrameFence: Fence(c); break;
-    case FrameTallGrass: TallGrass(c); break;
-    case FramePebbles: Pebbles(c); break;
-    case FrameStump: Stump(c); break;
-    case FrameShell: Shell(c); break;
-    case FrameWell: Well(c); break;
-    case FrameBarrels: Barrels(c); break;
-    case FrameSignPost: SignPost(c); break;
-    case FrameLamp: Lamp(c); break;
-    case FrameBoat: Boat(c); break;
-    case FrameHaystack: Haystack(c); break;
-    case FrameBench: Bench(c); break;
-    case FrameCrops: Crops(c); break;
-    case FrameOak: Oak(c); break;
-    case FramePine: Pine(c); break;
-    case FrameBlossom: Blossom(c); break;
-    case FrameBirch: Birch(c); break;
-    case FrameRuin: Ruin(c); break;
-    case FrameCampfire: Campfire(c); break;
-    case FrameDuck: Duck(c); break;
-    case FrameCart: Cart(c); break;
-    case FrameRipple: Ripple(c); break;
-    case FrameCrate: Crate(c); break;
-    case FrameFlowerPot: FlowerPot(c); break;
-    case FrameSignArrow: SignArrow(c); break;
-    case FrameFish: Fish(c); break;
-    default: break;  // the pieces of larger pictures are placed separately
+    case FrameGrass0:
+        Grass(c, 0);
+        break;
+    case FrameGrass1:
+        Grass(c, 1);
+        break;
+    case FrameGrass2:
+        Grass(c, 2);
+        break;
+    case FrameForestFloor:
+        ForestFloor(c);
+        break;
+    case FrameSand:
+        Sand(c);
+        break;
+    case FrameWater0:
+        Water(c, 0);
+        break;
+    case FrameWater1:
+        Water(c, 1);
+        break;
+    case FramePath:
+        Path(c);
+        break;
+    case FrameBankN:
+        Shore(c, ShoreShape::North, false);
+        break;
+    case FrameBankW:
+        Shore(c, ShoreShape::West, false);
+        break;
+    case FrameBankOuter:
+        Shore(c, ShoreShape::Outer, false);
+        break;
+    case FrameBankInner:
+        Shore(c, ShoreShape::Inner, false);
+        break;
+    case FrameBeachN:
+        Shore(c, ShoreShape::North, true);
+        break;
+    case FrameBeachW:
+        Shore(c, ShoreShape::West, true);
+        break;
+    case FrameBeachOuter:
+        Shore(c, ShoreShape::Outer, true);
+        break;
+    case FrameBeachInner:
+        Shore(c, ShoreShape::Inner, true);
+        break;
+    case FramePlaza:
+        Plaza(c);
+        break;
+    case FrameField:
+        Field(c);
+        break;
+    case FramePlanks:
+        Planks(c);
+        break;
+    case FrameMeadow:
+        Meadow(c);
+        break;
+    case FrameRedFlowers:
+        Flowers(c, kRed, 300);
+        break;
+    case FrameYellowFlowers:
+        Flowers(c, kYellow, 310);
+        break;
+    case FrameRock:
+        Rock(c);
+        break;
+    case FrameBush:
+        Bush(c);
+        break;
+    case FrameMushrooms:
+        Mushrooms(c);
+        break;
+    case FrameLilyPad:
+        LilyPad(c);
+        break;
+    case FrameReeds:
+        Reeds(c);
+        break;
+    case FrameFence:
+        Fence(c);
+        break;
+    case FrameTallGrass:
+        TallGrass(c);
+        break;
+    case FramePebbles:
+        Pebbles(c);
+        break;
+    case FrameStump:
+        Stump(c);
+        break;
+    case FrameShell:
+        Shell(c);
+        break;
+    case FrameWell:
+        Well(c);
+        break;
+    case FrameBarrels:
+        Barrels(c);
+        break;
+    case FrameSignPost:
+        SignPost(c);
+        break;
+    case FrameLamp:
+        Lamp(c);
+        break;
+    case FrameBoat:
+        Boat(c);
+        break;
+    case FrameHaystack:
+        Haystack(c);
+        break;
+    case FrameBench:
+        Bench(c);
+        break;
+    case FrameCrops:
+        Crops(c);
+        break;
+    case FrameOak:
+        Oak(c);
+        break;
+    case FramePine:
+        Pine(c);
+        break;
+    case FrameBlossom:
+        Blossom(c);
+        break;
+    case FrameBirch:
+        Birch(c);
+        break;
+    case FrameRuin:
+        Ruin(c);
+        break;
+    case FrameCampfire:
+        Campfire(c);
+        break;
+    case FrameDuck:
+        Duck(c);
+        break;
+    case FrameCart:
+        Cart(c);
+        break;
+    case FrameRipple:
+        Ripple(c);
+        break;
+    case FrameCrate:
+        Crate(c);
+        break;
+    case FrameFlowerPot:
+        FlowerPot(c);
+        break;
+    case FrameSignArrow:
+        SignArrow(c);
+        break;
+    case FrameFish:
+        Fish(c);
+        break;
+    default:
+        break;  // the pieces of larger pictures are placed separately
     }
 }
 

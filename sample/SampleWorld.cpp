@@ -42,7 +42,8 @@ float SmoothNoise(float x, float y, float scale, int seed)
 
 // The river's course, in cells: from the lake's east shore south under the
 // long road, then east to the sea.
-constexpr float kRiver[][2] = {{29, 19.5f}, {34, 22}, {40, 24}, {43, 27}, {44, 32}, {48, 36}, {54, 37}, {60, 38}, {66, 38}};
+constexpr float kRiver[][2] = {{29, 19.5f}, {34, 22}, {40, 24}, {43, 27}, {44, 32},
+                               {48, 36},    {54, 37}, {60, 38}, {66, 38}};
 
 float DistanceToRiver(float x, float y)
 {
@@ -298,13 +299,27 @@ private:
                     Add(LayerGround, pick < 5 ? FrameGrass0 : pick < 8 ? FrameGrass1 : FrameGrass2, x, y);
                     break;
                 }
-                case Ground::Forest: Add(LayerGround, FrameForestFloor, x, y); break;
-                case Ground::Meadow: Add(LayerGround, Chance(60, x, y, 501) ? FrameMeadow : FrameGrass2, x, y); break;
-                case Ground::Path: Add(LayerGround, FramePath, x, y); break;
-                case Ground::Plaza: Add(LayerGround, FramePlaza, x, y); break;
-                case Ground::Field: Add(LayerGround, FrameField, x, y); break;
-                case Ground::Sand: Add(LayerGround, FrameSand, x, y); break;
-                case Ground::Water: AddWater(x, y); break;
+                case Ground::Forest:
+                    Add(LayerGround, FrameForestFloor, x, y);
+                    break;
+                case Ground::Meadow:
+                    Add(LayerGround, Chance(60, x, y, 501) ? FrameMeadow : FrameGrass2, x, y);
+                    break;
+                case Ground::Path:
+                    Add(LayerGround, FramePath, x, y);
+                    break;
+                case Ground::Plaza:
+                    Add(LayerGround, FramePlaza, x, y);
+                    break;
+                case Ground::Field:
+                    Add(LayerGround, FrameField, x, y);
+                    break;
+                case Ground::Sand:
+                    Add(LayerGround, FrameSand, x, y);
+                    break;
+                case Ground::Water:
+                    AddWater(x, y);
+                    break;
                 }
             }
         }

@@ -16,16 +16,16 @@ Subcommand AddDumpCommand(CLI::App& app)
     command->add_option("MAP", *map, "the .kzm file")->required();
     AddImageOption(*command, *images);
     return {command, [map, images] {
-        Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(*map));
-        ReportFailure("kzm dump", *map, *result);
-        if (!result->GetErrored())
-            AttachImages(*result->GetLevel(), *images);
-        if (!WriteReadResultJson(stdout, *result)) {
-            std::fprintf(stderr, "kzm dump: cannot write the output\n");
-            return 1;
-        }
-        return result->GetErrored() ? 1 : 0;
-    }};
+                Ref<TRespReadKZM> result = TKZMReader::Read(FromUtf8(*map));
+                ReportFailure("kzm dump", *map, *result);
+                if (!result->GetErrored())
+                    AttachImages(*result->GetLevel(), *images);
+                if (!WriteReadResultJson(stdout, *result)) {
+                    std::fprintf(stderr, "kzm dump: cannot write the output\n");
+                    return 1;
+                }
+                return result->GetErrored() ? 1 : 0;
+            }};
 }
 
 }  // namespace kzm::tool

@@ -68,12 +68,12 @@ MapInfo Inspect(TRKLevel& level)
 {
     const TRKMapDimensions& dimensions = *level.Dimensions;
     MapInfo info;
-    Problem aboveLayers{"layer_at_or_above_layer_count",
-                        "tiles on a layer at or above LayerCount " + std::to_string(dimensions.LayerCount) +
-                            " (never drawn)"};
+    Problem aboveLayers{"layer_at_or_above_layer_count", "tiles on a layer at or above LayerCount " +
+                                                             std::to_string(dimensions.LayerCount) + " (never drawn)"};
     Problem negativeLayer{"negative_layer", "tiles on a negative layer (never drawn)"};
     Problem noTileset{"no_tileset", "tiles whose TilesetId no tileset has (never drawn)"};
-    Problem beyondImage{"frame_beyond_image", "tiles whose Frame is at or beyond their image's frame count (never drawn)"};
+    Problem beyondImage{"frame_beyond_image",
+                        "tiles whose Frame is at or beyond their image's frame count (never drawn)"};
     Problem negativeFrame{"negative_frame", "tiles with a negative Frame (never drawn)"};
     Problem badScale{"zero_or_non_finite_scale", "tiles with a scale of zero or not a finite number (cover nothing)"};
     Problem zeroSize{"zero_size", "tiles of zero Width or Height (drawn only while their corner is inside the view)"};
@@ -123,8 +123,8 @@ MapInfo Inspect(TRKLevel& level)
             zeroSize.Add(index);
         ++index;
     }
-    for (Problem* problem : {&aboveLayers, &negativeLayer, &noTileset, &beyondImage, &negativeFrame, &badScale,
-                             &zeroSize, &duplicateId})
+    for (Problem* problem :
+         {&aboveLayers, &negativeLayer, &noTileset, &beyondImage, &negativeFrame, &badScale, &zeroSize, &duplicateId})
         if (problem->Count > 0)
             info.Problems.push_back(std::move(*problem));
     return info;
@@ -169,8 +169,8 @@ void PrintText(TRespReadKZM& result, TRKLevel& level, const MapInfo& info, const
     std::size_t index = 0;
     for (const Ref<Object>& entry : level.Tilesets->Entries())
         if (const auto* tileset = As<TRKTileset>(entry)) {
-            std::cout << "tileset " << tileset->Id << ": \"" << paths[index++] << "\", frames "
-                      << tileset->FrameWidth << " x " << tileset->FrameHeight;
+            std::cout << "tileset " << tileset->Id << ": \"" << paths[index++] << "\", frames " << tileset->FrameWidth
+                      << " x " << tileset->FrameHeight;
             if (tileset->Image)
                 std::cout << ", " << tileset->Image->FrameCount << " frames in the attached image";
             std::cout << '\n';
@@ -179,8 +179,7 @@ void PrintText(TRespReadKZM& result, TRKLevel& level, const MapInfo& info, const
     if (b.Empty())
         std::cout << "tile bounds: none\n";
     else
-        std::cout << "tile bounds: x " << b.Left << " to " << b.Right << ", y " << b.Top << " to " << b.Bottom
-                  << '\n';
+        std::cout << "tile bounds: x " << b.Left << " to " << b.Right << ", y " << b.Top << " to " << b.Bottom << '\n';
     if (info.Problems.empty())
         std::cout << "problems: none\n";
     for (const Problem& problem : info.Problems)
@@ -207,10 +206,8 @@ void PrintJson(TRespReadKZM& result, TRKLevel& level, const MapInfo& info, const
     const Bounds& b = info.TileBounds;
     Json problems = Json::array();
     for (const Problem& problem : info.Problems)
-        problems.push_back(Json{{"kind", problem.Kind},
-                                {"count", problem.Count},
-                                {"first", problem.First},
-                                {"text", problem.What}});
+        problems.push_back(
+            Json{{"kind", problem.Kind}, {"count", problem.Count}, {"first", problem.First}, {"text", problem.What}});
     const Json out{
         {"name", ToUtf8(d.Name)},
         {"version", ToUtf8(result.Version)},

@@ -73,7 +73,11 @@ public:
         Used += N - 1;
     }
 
-    void Int(std::int32_t value) { Used = static_cast<std::size_t>(std::to_chars(Buffer.data() + Used, Buffer.data() + Buffer.size(), value).ptr - Buffer.data()); }
+    void Int(std::int32_t value)
+    {
+        Used = static_cast<std::size_t>(std::to_chars(Buffer.data() + Used, Buffer.data() + Buffer.size(), value).ptr -
+                                        Buffer.data());
+    }
 
     void Bool(bool value)
     {
@@ -124,7 +128,7 @@ private:
     struct FloatText {
         std::uint32_t Bits = 0;
         std::uint8_t Length = 0;  // 0: empty slot
-        char Text[27];  // "-1.1754943508222875e-38" and the like: 24 at most
+        char Text[27];            // "-1.1754943508222875e-38" and the like: 24 at most
     };
     static constexpr int kFloatSlotBits = 10;
 

@@ -39,7 +39,10 @@ void AddIntegersOption(CLI::App& command, const std::string& name, std::vector<s
 {
     command
         .add_option_function<std::string>(
-            name, [&values, name, shape](const std::string& text) { values = ParseIntegers(name, text, values.size(), shape); },
+            name,
+            [&values, name, shape](const std::string& text) {
+                values = ParseIntegers(name, text, values.size(), shape);
+            },
             help)
         ->type_name(shape);
 }

@@ -52,8 +52,8 @@ constexpr int kMaxFrameSide = 16384;
 // Checks and completes the options once all are parsed; usage errors throw.
 void SettleOptions(RenderOptions& options, const CLI::App& command)
 {
-    const char* wholeOnly[] = {"--scale", "--tilesize", "--hide-layer", "--show-layer", "--no-smoothing",
-                               "--fit-tiles", "--background"};
+    const char* wholeOnly[] = {"--scale",        "--tilesize",  "--hide-layer", "--show-layer",
+                               "--no-smoothing", "--fit-tiles", "--background"};
     if (!options.Whole) {
         for (const char* name : wholeOnly)
             if (command.count(name) > 0)
@@ -84,9 +84,9 @@ void SettleOptions(RenderOptions& options, const CLI::App& command)
         if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
             throw CLI::ValidationError("--background", "expected RRGGBB in hexadecimal, got '" + text + "'");
         const unsigned long colour = std::stoul(text, nullptr, 16);
-        picture.Background = std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(colour >> 16),
-                                                         static_cast<std::uint8_t>(colour >> 8),
-                                                         static_cast<std::uint8_t>(colour)};
+        picture.Background =
+            std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(colour >> 16), static_cast<std::uint8_t>(colour >> 8),
+                                        static_cast<std::uint8_t>(colour)};
     }
 }
 
@@ -160,7 +160,8 @@ int Render(const RenderOptions& options)
 
 Subcommand AddRenderCommand(CLI::App& app)
 {
-    auto* command = app.add_subcommand("render", "Draw a map's first frame as the test bed shows it, or with --whole the whole map, into a PNG");
+    auto* command = app.add_subcommand(
+        "render", "Draw a map's first frame as the test bed shows it, or with --whole the whole map, into a PNG");
     auto options = std::make_shared<RenderOptions>();
     command->add_option("MAP", options->Map, "the .kzm file")->required();
     command->add_option("-o,--output", options->Out, "the PNG to write")->required()->type_name("OUT.png");
@@ -169,31 +170,35 @@ Subcommand AddRenderCommand(CLI::App& app)
                       "scroll offset (default " + Joined(options->Scroll) + ")");
     AddIntegersOption(*command, "--view", options->View, "LEFT,TOP,RIGHT,BOTTOM",
                       "view rectangle in screen pixels (default " + Joined(options->View) + ")");
-    command->add_option("--size", options->SizeText,
-                        "display size, each 1 to " + std::to_string(kMaxFrameSide) + " (default " +
-                            Joined(options->Size) + "); with --whole, the picture fits within N x N (N 1 to " +
-                            std::to_string(kMaxPictureSide) + ")")
+    command
+        ->add_option("--size", options->SizeText,
+                     "display size, each 1 to " + std::to_string(kMaxFrameSide) + " (default " + Joined(options->Size) +
+                         "); with --whole, the picture fits within N x N (N 1 to " + std::to_string(kMaxPictureSide) +
+                         ")")
         ->type_name("WIDTH,HEIGHT | N");
     command->add_flag("--whole", options->Whole,
                       "draw the whole map (its grid, from its origin) instead of the first frame, as an RGBA PNG");
     command->add_option("-s,--scale", options->Picture.Scale, "with --whole: scale of the picture, above 0 to 16")
         ->type_name("S");
-    command->add_option("-t,--tilesize", options->Picture.TileSize,
-                        "with --whole: the scale that makes a grid cell N pixels wide")
+    command
+        ->add_option("-t,--tilesize", options->Picture.TileSize,
+                     "with --whole: the scale that makes a grid cell N pixels wide")
         ->type_name("N");
     command->add_option("--hide-layer", options->Picture.HiddenLayers, "with --whole: leave layer L out (repeatable)")
         ->type_name("L")
         ->allow_extra_args(false);
-    command->add_option("--show-layer", options->Picture.ShownLayers,
-                        "with --whole: draw only the layers named (repeatable)")
+    command
+        ->add_option("--show-layer", options->Picture.ShownLayers,
+                     "with --whole: draw only the layers named (repeatable)")
         ->type_name("L")
         ->allow_extra_args(false);
     command->add_flag("--no-smoothing", options->NoSmoothing,
                       "with --whole: nearest texel instead of linear filtering");
     command->add_flag("--fit-tiles", options->Picture.FitTiles,
                       "with --whole: the smallest rectangle holding every drawn tile instead of the grid");
-    command->add_option("--background", options->Background,
-                        "with --whole: fill with this colour where no tile covers (default transparent)")
+    command
+        ->add_option("--background", options->Background,
+                     "with --whole: fill with this colour where no tile covers (default transparent)")
         ->type_name("RRGGBB");
     command->callback([options, command] { SettleOptions(*options, *command); });
     return {command, [options] { return Render(*options); }};

@@ -4,11 +4,11 @@
 #include <iostream>
 #include <system_error>
 
-#include "mapdata/KzmWriter.h"
 #include "image/Image.h"
-#include "tools/Command.h"
+#include "mapdata/KzmWriter.h"
 #include "sample/SampleArt.h"
 #include "sample/SampleWorld.h"
+#include "tools/Command.h"
 
 namespace kzm::tool {
 

@@ -172,8 +172,8 @@ struct Camera {
 
 std::int32_t ToInt32(double value)
 {
-    return static_cast<std::int32_t>(std::clamp<double>(value, std::numeric_limits<std::int32_t>::min(),
-                                                        std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        std::clamp<double>(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 // Draws the map as the camera sees it: the engine's viewport is the visible
@@ -263,8 +263,8 @@ int View(const ViewOptions& options)
         }
         lastX = PointerButtonDown() != 0 ? x : -1;
         lastY = y;
-        const int zoomSteps = WheelWasTurned() + KeyWasHit(kKeyPlus) + KeyWasHit(kKeyPadPlus) -
-                              KeyWasHit(kKeyMinus) - KeyWasHit(kKeyPadMinus);
+        const int zoomSteps = WheelWasTurned() + KeyWasHit(kKeyPlus) + KeyWasHit(kKeyPadPlus) - KeyWasHit(kKeyMinus) -
+                              KeyWasHit(kKeyPadMinus);
         if (zoomSteps != 0)
             camera.ZoomAbout(camera.Zoom * std::pow(kZoomStep, zoomSteps), aboutX, aboutY);
         if (KeyWasHit('0') != 0)

@@ -17,13 +17,8 @@ int RunTool(int argc, char** argv)
     CLI::App app{"kzm: inspect, dump, render and make KZM tile maps"};
     app.require_subcommand(1);
     const std::vector<Subcommand> subcommands{
-        AddDumpCommand(app),
-        AddInfoCommand(app),
-        AddViewCommand(app),
-        AddRenderCommand(app),
-        AddSampleCommand(app),
-        AddImportCommand(app),
-        AddExportCommand(app),
+        AddDumpCommand(app),   AddInfoCommand(app),   AddViewCommand(app),   AddRenderCommand(app),
+        AddSampleCommand(app), AddImportCommand(app), AddExportCommand(app),
     };
     try {
         app.parse(argc, argv);

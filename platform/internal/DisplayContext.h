@@ -5,9 +5,9 @@
 // include it.
 #pragma once
 
-#include <SDL.h>
-
 #include <memory>
+
+#include <SDL.h>
 
 namespace kzm {
 
@@ -28,7 +28,7 @@ public:
     DisplayContext(const DisplayContext&) = delete;
     DisplayContext& operator=(const DisplayContext&) = delete;
 
-    SDL_Window* const Window;  // null for an offscreen display
+    SDL_Window* const Window;    // null for an offscreen display
     SDL_Surface* const Surface;  // the offscreen target; null for a window
     SDL_Renderer* const Renderer;
     int Width;  // pixels; a resizable window's change with it
@@ -36,7 +36,7 @@ public:
     // The largest texture the renderer accepts; 0 means no limit.
     int MaxTextureWidth = 0;
     int MaxTextureHeight = 0;
-    int Sync = 1;  // whether presents wait for the vertical retrace
+    int Sync = 1;                        // whether presents wait for the vertical retrace
     std::shared_ptr<RendererLife> Life;  // let go only when the renderer goes
 };
 

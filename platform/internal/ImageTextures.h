@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/internal/DisplayContext.h"
-#include "image/Image.h"
 #include "core/Object.h"
+#include "image/Image.h"
+#include "platform/internal/DisplayContext.h"
 
 namespace kzm {
 
@@ -46,7 +46,7 @@ private:
     int ImageFrameCount;  // what the image said when the cache was made
     int FrameCount;       // frames whose pixels the image holds
     std::size_t PixelBytes;
-    int Columns;        // cells across a page
+    int Columns;  // cells across a page
     int FramesPerPage;
     // Index page * 2 + masked; null until made. A page that failed once is
     // not tried again.

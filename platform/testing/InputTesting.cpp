@@ -2,8 +2,8 @@
 
 #include <SDL.h>
 
-#include "platform/internal/InputEvents.h"
 #include "platform/System.h"
+#include "platform/internal/InputEvents.h"
 
 namespace kzm {
 

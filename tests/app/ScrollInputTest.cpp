@@ -1,16 +1,17 @@
 // The scrolling input driven through the real input layer: key messages and
 // a virtual joystick go through the same event stream a user's would.
-#include <gtest/gtest.h>
+#include "app/ScrollInput.h"
 
 #include <climits>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/ScrollInput.h"
+#include <gtest/gtest.h>
+
 #include "platform/Input.h"
-#include "platform/testing/InputTesting.h"
 #include "platform/System.h"
+#include "platform/testing/InputTesting.h"
 
 namespace kzm {
 namespace {
@@ -20,8 +21,8 @@ constexpr int kHigh = 32767;  // reads +1.0
 
 struct ScrollCase {
     std::string Name;
-    std::vector<int> Keys;       // held during the frame
-    std::optional<int> StickX;   // raw axis; none: no joystick attached
+    std::vector<int> Keys;      // held during the frame
+    std::optional<int> StickX;  // raw axis; none: no joystick attached
     std::optional<int> StickY;
     std::int32_t Dx;
     std::int32_t Dy;
@@ -84,18 +85,13 @@ TEST_P(ScrollTable, MovesTheOffsetsByOneFrame)
 INSTANTIATE_TEST_SUITE_P(
     Frames, ScrollTable,
     ::testing::Values(
-        ScrollCase{"nothing, no joystick", {}, {}, {}, 0, 0},
-        ScrollCase{"joystick centred", {}, 0, 0, 0, 0},
+        ScrollCase{"nothing, no joystick", {}, {}, {}, 0, 0}, ScrollCase{"joystick centred", {}, 0, 0, 0, 0},
         ScrollCase{"joystick just short of every end", {}, kHigh - 1, kLow + 1, 0, 0},
-        ScrollCase{"joystick at 0.99", {}, 32440, -32440, 0, 0},
-        ScrollCase{"left key", {kKeyLeft}, 0, 0, -6, 0},
+        ScrollCase{"joystick at 0.99", {}, 32440, -32440, 0, 0}, ScrollCase{"left key", {kKeyLeft}, 0, 0, -6, 0},
         ScrollCase{"right key", {kKeyRight}, {}, {}, 6, 0},
-        ScrollCase{"up key moves the map up", {kKeyUp}, {}, {}, 0, -6},
-        ScrollCase{"down key", {kKeyDown}, 0, 0, 0, 6},
-        ScrollCase{"joystick left end", {}, kLow, 0, -6, 0},
-        ScrollCase{"joystick right end", {}, kHigh, 0, 6, 0},
-        ScrollCase{"joystick top end", {}, 0, kLow, 0, -6},
-        ScrollCase{"joystick bottom end", {}, 0, kHigh, 0, 6},
+        ScrollCase{"up key moves the map up", {kKeyUp}, {}, {}, 0, -6}, ScrollCase{"down key", {kKeyDown}, 0, 0, 0, 6},
+        ScrollCase{"joystick left end", {}, kLow, 0, -6, 0}, ScrollCase{"joystick right end", {}, kHigh, 0, 6, 0},
+        ScrollCase{"joystick top end", {}, 0, kLow, 0, -6}, ScrollCase{"joystick bottom end", {}, 0, kHigh, 0, 6},
         ScrollCase{"left key against the joystick's right end: right wins", {kKeyLeft}, kHigh, 0, 6, 0},
         ScrollCase{"right key against the joystick's left end: right wins", {kKeyRight}, kLow, 0, 6, 0},
         ScrollCase{"up key against the joystick's bottom end: down wins", {kKeyUp}, 0, kHigh, 0, 6},

@@ -1,12 +1,13 @@
 // The dialog's placement and its answers, without a screen; the dialog on a
 // real screen is driven end to end under Xvfb.
-#include <gtest/gtest.h>
+#include "app/TWindowMode.h"
 
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
-#include "app/TWindowMode.h"
+#include <gtest/gtest.h>
+
 #include "platform/Gui.h"
 
 namespace kzm {

@@ -1,7 +1,8 @@
+#include "core/ObjectList.h"
+
 #include <gtest/gtest.h>
 
 #include "core/Object.h"
-#include "core/ObjectList.h"
 
 namespace kzm {
 namespace {

@@ -1,6 +1,7 @@
+#include "core/Stream.h"
+
 #include <gtest/gtest.h>
 
-#include "core/Stream.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {

@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "core/String.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/Print.h"
-#include "core/String.h"
 
 namespace kzm {
 namespace {

@@ -1,8 +1,8 @@
 // Broken and hostile PNGs: the loader gives no image, never crashes, and
 // never allocates what a header merely announces.
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "image/Image.h"
 #include "tests/support/AllocationMeter.h"
@@ -27,8 +27,8 @@ std::size_t ChunkAt(const std::vector<std::uint8_t>& png, std::string_view type)
 {
     std::size_t at = 8;
     while (at + 8 <= png.size()) {
-        const std::size_t length = static_cast<std::size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 |
-                                   png[at + 3];
+        const std::size_t length =
+            static_cast<std::size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
         if (std::string_view(reinterpret_cast<const char*>(&png[at + 4]), 4) == type)
             return at;
         at += 12 + length;
@@ -59,8 +59,9 @@ TEST(ImageHostile, DamagedChunksGiveNoImage)
         int FromDataEnd;  // the byte to flip, counted from the end of the chunk's data
     };
     const Case cases[] = {
-        {"IHDR CRC", "IHDR", 0},   {"IDAT CRC", "IDAT", 3},  {"IEND CRC", "IEND", 1},
-        {"pixel byte in IDAT", "IDAT", -10}, {"width in IHDR", "IHDR", -13},
+        {"IHDR CRC", "IHDR", 0},        {"IDAT CRC", "IDAT", 3},
+        {"IEND CRC", "IEND", 1},        {"pixel byte in IDAT", "IDAT", -10},
+        {"width in IHDR", "IHDR", -13},
     };
     for (const Case& c : cases) {
         auto png = good;
@@ -106,9 +107,10 @@ TEST(ImageHostile, WellFormedChunksWithBrokenContentGiveNoImage)
         {"no IDAT", PngOf({Header(4, 4), end})},
         {"too few rows", PngOf({Header(4, 4), PngChunk("IDAT", ZeroRows(3 * 13)), end})},
         {"not zlib", PngOf({Header(4, 4), PngChunk("IDAT", std::vector<std::uint8_t>(20, 0xAB)), end})},
-        {"unknown filter type", PngOf({Header(4, 1), PngChunk("IDAT", test::ZlibStored(std::vector<std::uint8_t>{
-                                                                           9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})),
-                                       end})},
+        {"unknown filter type",
+         PngOf({Header(4, 1),
+                PngChunk("IDAT", test::ZlibStored(std::vector<std::uint8_t>{9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})),
+                end})},
         {"palette without PLTE", PngOf({Header(4, 4, PngColour::Palette), PngChunk("IDAT", ZeroRows(4 * 5)), end})},
         {"zero width", PngOf({Header(0, 4), PngChunk("IDAT", rows), end})},
         {"bit depth 3", PngOf({Header(4, 4, PngColour::Grey, 3), PngChunk("IDAT", rows), end})},
@@ -160,9 +162,8 @@ TEST(ImageHostile, OversizedHeadersAreRefusedBeforeAllocating)
 
 TEST(ImageHostile, LargestAllowedSideDecodes)
 {
-    const auto png = test::WritePng({kMaxImageSide, 1, PngColour::Grey}, [](int x, int) {
-        return PngSamples{static_cast<std::uint16_t>(x & 255)};
-    });
+    const auto png = test::WritePng({kMaxImageSide, 1, PngColour::Grey},
+                                    [](int x, int) { return PngSamples{static_cast<std::uint16_t>(x & 255)}; });
     const Ref<Image> image = DecodeImage(png, kDefaultImageFlags);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->Width, kMaxImageSide);
@@ -176,9 +177,10 @@ TEST(ImageHostile, MemoryRunningOutIsRaisedNotTakenForABrokenFile)
 {
     const std::vector<std::uint8_t> pngs[] = {
         SmallPng(),
-        test::WritePng({5, 3, PngColour::Rgb, 16, true}, [](int x, int y) {
-            return PngSamples{static_cast<std::uint16_t>(x * 999), static_cast<std::uint16_t>(y), 0};
-        }),
+        test::WritePng({5, 3, PngColour::Rgb, 16, true},
+                       [](int x, int y) {
+                           return PngSamples{static_cast<std::uint16_t>(x * 999), static_cast<std::uint16_t>(y), 0};
+                       }),
     };
     for (const auto& png : pngs) {
         int failures = 0;

@@ -1,12 +1,12 @@
 #include "image/Image.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/PngWriter.h"
 #include "tests/support/TestFiles.h"
@@ -89,56 +89,105 @@ std::vector<DecodeCase> DecodeCases()
     };
     const auto wide = [](int v) { return static_cast<std::uint16_t>(v * 257); };  // 8-bit v at 16 bits
     std::vector<DecodeCase> cases = {
-        grey(1, 255), grey(2, 85), grey(4, 17), grey(8, 1),
-        {"Grey16", {7, 5, PngColour::Grey, 16},
+        grey(1, 255),
+        grey(2, 85),
+        grey(4, 17),
+        grey(8, 1),
+        {"Grey16",
+         {7, 5, PngColour::Grey, 16},
          [=](int x, int y) { return PngSamples{wide(x * 30 + y)}; },
-         [](int x, int y) { return Rgba{x * 30 + y, x * 30 + y, x * 30 + y, 255}; }},
-        {"GreyAlpha8", {7, 5, PngColour::GreyAlpha, 8},
-         [](int x, int y) { return PngSamples{static_cast<std::uint16_t>(x * 30), static_cast<std::uint16_t>(y * 50)}; },
-         [](int x, int y) { return Rgba{x * 30, x * 30, x * 30, y * 50}; }},
-        {"GreyAlpha16", {7, 5, PngColour::GreyAlpha, 16},
-         [=](int x, int y) { return PngSamples{wide(x * 30), wide(y * 50)}; },
-         [](int x, int y) { return Rgba{x * 30, x * 30, x * 30, y * 50}; }},
-        {"Rgb8", {7, 5, PngColour::Rgb, 8},
+         [](int x, int y) {
+             return Rgba{x * 30 + y, x * 30 + y, x * 30 + y, 255};
+         }},
+        {"GreyAlpha8",
+         {7, 5, PngColour::GreyAlpha, 8},
+         [](int x, int y) {
+             return PngSamples{static_cast<std::uint16_t>(x * 30), static_cast<std::uint16_t>(y * 50)};
+         },
+         [](int x, int y) {
+             return Rgba{x * 30, x * 30, x * 30, y * 50};
+         }},
+        {"GreyAlpha16",
+         {7, 5, PngColour::GreyAlpha, 16},
+         [=](int x, int y) {
+             return PngSamples{wide(x * 30), wide(y * 50)};
+         },
+         [](int x, int y) {
+             return Rgba{x * 30, x * 30, x * 30, y * 50};
+         }},
+        {"Rgb8",
+         {7, 5, PngColour::Rgb, 8},
          [](int x, int y) { return CoordinateColour(x, y); },
-         [](int x, int y) { return Rgba{x, y, 128, 255}; }},
-        {"Rgb16", {7, 5, PngColour::Rgb, 16},
-         [=](int x, int y) { return PngSamples{wide(x * 30), wide(y * 50), wide(x + y)}; },
-         [](int x, int y) { return Rgba{x * 30, y * 50, x + y, 255}; }},
-        {"Rgba8", {7, 5, PngColour::Rgba, 8},
+         [](int x, int y) {
+             return Rgba{x, y, 128, 255};
+         }},
+        {"Rgb16",
+         {7, 5, PngColour::Rgb, 16},
+         [=](int x, int y) {
+             return PngSamples{wide(x * 30), wide(y * 50), wide(x + y)};
+         },
+         [](int x, int y) {
+             return Rgba{x * 30, y * 50, x + y, 255};
+         }},
+        {"Rgba8",
+         {7, 5, PngColour::Rgba, 8},
          [](int x, int y) {
              return PngSamples{static_cast<std::uint16_t>(x * 30), static_cast<std::uint16_t>(y * 50),
                                static_cast<std::uint16_t>(x + y), static_cast<std::uint16_t>(255 - x * 10)};
          },
-         [](int x, int y) { return Rgba{x * 30, y * 50, x + y, 255 - x * 10}; }},
-        {"Rgba16", {7, 5, PngColour::Rgba, 16},
-         [=](int x, int y) { return PngSamples{wide(x * 30), wide(y * 50), wide(x + y), wide(255 - x * 10)}; },
-         [](int x, int y) { return Rgba{x * 30, y * 50, x + y, 255 - x * 10}; }},
-        palette(1), palette(2), palette(4), palette(8),
+         [](int x, int y) {
+             return Rgba{x * 30, y * 50, x + y, 255 - x * 10};
+         }},
+        {"Rgba16",
+         {7, 5, PngColour::Rgba, 16},
+         [=](int x, int y) {
+             return PngSamples{wide(x * 30), wide(y * 50), wide(x + y), wide(255 - x * 10)};
+         },
+         [](int x, int y) {
+             return Rgba{x * 30, y * 50, x + y, 255 - x * 10};
+         }},
+        palette(1),
+        palette(2),
+        palette(4),
+        palette(8),
         // tRNS: per palette entry, or one transparent colour for grey and RGB.
-        {"Palette4Transparency", {7, 5, PngColour::Palette, 4, false, PaletteOf(16), {0, 128}},
+        {"Palette4Transparency",
+         {7, 5, PngColour::Palette, 4, false, PaletteOf(16), {0, 128}},
          [](int x, int y) { return PngSamples{static_cast<std::uint16_t>((x + y) % 16)}; },
          [](int x, int y) {
              const int index = (x + y) % 16;
              return PaletteColour(index, index == 0 ? 0 : index == 1 ? 128 : 255);
          }},
-        {"Grey8Transparency", {7, 5, PngColour::Grey, 8, false, {}, {0, 40}},
+        {"Grey8Transparency",
+         {7, 5, PngColour::Grey, 8, false, {}, {0, 40}},
          [](int x, int y) { return PngSamples{static_cast<std::uint16_t>((x + y) * 10)}; },
          [](int x, int y) {
              const int v = (x + y) * 10;
              return Rgba{v, v, v, v == 40 ? 0 : 255};
          }},
-        {"Rgb8Transparency", {7, 5, PngColour::Rgb, 8, false, {}, {0, 3, 0, 2, 0, 128}},
+        {"Rgb8Transparency",
+         {7, 5, PngColour::Rgb, 8, false, {}, {0, 3, 0, 2, 0, 128}},
          [](int x, int y) { return CoordinateColour(x, y); },
-         [](int x, int y) { return Rgba{x, y, 128, x == 3 && y == 2 ? 0 : 255}; }},
-        {"Rgb16Transparency", {7, 5, PngColour::Rgb, 16, false, {}, {0x0C, 0x0C, 0x0D, 0x0D, 0x0E, 0x0E}},
-         [=](int x, int y) { return PngSamples{wide(12 + x), wide(13 + y), wide(14)}; },
-         [](int x, int y) { return Rgba{12 + x, 13 + y, 14, x == 0 && y == 0 ? 0 : 255}; }},
+         [](int x, int y) {
+             return Rgba{x, y, 128, x == 3 && y == 2 ? 0 : 255};
+         }},
+        {"Rgb16Transparency",
+         {7, 5, PngColour::Rgb, 16, false, {}, {0x0C, 0x0C, 0x0D, 0x0D, 0x0E, 0x0E}},
+         [=](int x, int y) {
+             return PngSamples{wide(12 + x), wide(13 + y), wide(14)};
+         },
+         [](int x, int y) {
+             return Rgba{12 + x, 13 + y, 14, x == 0 && y == 0 ? 0 : 255};
+         }},
         // Interlaced: each pass's pixels must land in their own places.
-        {"Rgb8Interlaced", {13, 11, PngColour::Rgb, 8, true},
+        {"Rgb8Interlaced",
+         {13, 11, PngColour::Rgb, 8, true},
          [](int x, int y) { return CoordinateColour(x, y); },
-         [](int x, int y) { return Rgba{x, y, 128, 255}; }},
-        {"Grey1Interlaced", {13, 11, PngColour::Grey, 1, true},
+         [](int x, int y) {
+             return Rgba{x, y, 128, 255};
+         }},
+        {"Grey1Interlaced",
+         {13, 11, PngColour::Grey, 1, true},
          [](int x, int y) { return PngSamples{static_cast<std::uint16_t>((x * x + y) % 3 == 0)}; },
          [](int x, int y) {
              const int v = (x * x + y) % 3 == 0 ? 255 : 0;
@@ -146,7 +195,8 @@ std::vector<DecodeCase> DecodeCases()
          }},
         // 16-bit samples that are no multiples of 257 round to the nearest
         // 8-bit value, in every pass.
-        {"Rgb16Interlaced", {13, 11, PngColour::Rgb, 16, true},
+        {"Rgb16Interlaced",
+         {13, 11, PngColour::Rgb, 16, true},
          [](int x, int y) {
              return PngSamples{static_cast<std::uint16_t>(x * 5003 + y), static_cast<std::uint16_t>(y * 5953 + 128),
                                static_cast<std::uint16_t>(65535 - x * y * 401)};
@@ -155,9 +205,14 @@ std::vector<DecodeCase> DecodeCases()
              const auto scaled = [](int v) { return static_cast<int>(std::lround(v * 255.0 / 65535.0)); };
              return Rgba{scaled(x * 5003 + y), scaled(y * 5953 + 128), scaled(65535 - x * y * 401), 255};
          }},
-        {"Rgba16Interlaced", {13, 11, PngColour::Rgba, 16, true},
-         [=](int x, int y) { return PngSamples{wide(x * 19), wide(y * 23), wide(200), wide(x * 10 + y)}; },
-         [](int x, int y) { return Rgba{x * 19, y * 23, 200, x * 10 + y}; }},
+        {"Rgba16Interlaced",
+         {13, 11, PngColour::Rgba, 16, true},
+         [=](int x, int y) {
+             return PngSamples{wide(x * 19), wide(y * 23), wide(200), wide(x * 10 + y)};
+         },
+         [](int x, int y) {
+             return Rgba{x * 19, y * 23, 200, x * 10 + y};
+         }},
     };
     return cases;
 }
@@ -201,9 +256,9 @@ TEST(ImageMasking, BlackBecomesTransparentWithItsNeighboursAverageColour)
     ASSERT_TRUE(image);
 
     // Averages of the non-black neighbours, rounded to nearest.
-    EXPECT_EQ(PixelOf(*image, 0, 1, 1), (Rgba{35, 0, 32, 0}));  // 281/8, 3/8, 255/8
-    EXPECT_EQ(PixelOf(*image, 0, 3, 0), (Rgba{16, 0, 0, 0}));   // 31/2
-    EXPECT_EQ(PixelOf(*image, 0, 3, 1), (Rgba{34, 0, 85, 0}));  // 101/3, 255/3
+    EXPECT_EQ(PixelOf(*image, 0, 1, 1), (Rgba{35, 0, 32, 0}));   // 281/8, 3/8, 255/8
+    EXPECT_EQ(PixelOf(*image, 0, 3, 0), (Rgba{16, 0, 0, 0}));    // 31/2
+    EXPECT_EQ(PixelOf(*image, 0, 3, 1), (Rgba{34, 0, 85, 0}));   // 101/3, 255/3
     EXPECT_EQ(PixelOf(*image, 0, 3, 2), (Rgba{36, 0, 128, 0}));  // 71/2, 255/2
     EXPECT_EQ(PixelOf(*image, 0, 2, 1), (Rgba{1, 0, 0, 255}));
     EXPECT_EQ(PixelOf(*image, 0, 0, 0), (Rgba{10, 0, 0, 255}));

@@ -1,13 +1,14 @@
 // Writing a PNG row by row: the file read back, and no file at all when
 // writing does not complete.
-#include <gtest/gtest.h>
+#include "image/PngRowWriter.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-#include "image/PngRowWriter.h"
+#include <gtest/gtest.h>
+
 #include "image/internal/PngCodec.h"
 #include "tests/support/TestFiles.h"
 

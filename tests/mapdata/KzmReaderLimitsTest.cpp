@@ -4,9 +4,9 @@
 // test's time limit.
 #include <gtest/gtest.h>
 
+#include "core/Print.h"
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
-#include "core/Print.h"
 #include "tests/support/AllocationMeter.h"
 #include "tests/support/TestFiles.h"
 

@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
+#include "core/Print.h"
 #include "mapdata/KzmWriter.h"
 #include "mapdata/TKZMReader.h"
 #include "tests/support/AllocationMeter.h"
-#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -17,15 +17,15 @@ using Bytes = std::vector<std::uint8_t>;
 // The complete 141-byte example map, byte for byte.
 Bytes ExampleMap()
 {
-    Bytes b = {0x4B, 0x5A, 0x4D, 0x05, 0, 0, 0, 0x31, 0x2E, 0x30, 0x2E, 0x30,  // header
-               0x04, 0, 0, 0, 0x44, 0x65, 0x6D, 0x6F,                          // "Demo"
-               0x02, 0, 0, 0, 0x01, 0, 0, 0, 0x20, 0, 0, 0, 0x20, 0, 0, 0, 0x01, 0, 0, 0,
-               0x01, 0, 0, 0,                                                   // one tileset
-               0x0D, 0, 0, 0, 'r', 'e', 's', 'o', 'u', 'r', 'c', 'e', '0', '.', 'p', 'n', 'g',
-               0, 0, 0, 0, 0x20, 0, 0, 0, 0x20, 0, 0, 0,
-               0x01, 0, 0, 0,                                                   // one tile
-               0, 0, 0, 0, 0, 0, 0, 0, 0x03, 0, 0, 0, 0x20, 0, 0, 0, 0, 0, 0, 0,
-               0x20, 0, 0, 0, 0x20, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0x80, 0x3F, 0, 0, 0, 0};
+    Bytes b = {0x4B, 0x5A, 0x4D, 0x05, 0,    0,    0,    0x31, 0x2E, 0x30, 0x2E, 0x30,  // header
+               0x04, 0,    0,    0,    0x44, 0x65, 0x6D, 0x6F,                          // "Demo"
+               0x02, 0,    0,    0,    0x01, 0,    0,    0,    0x20, 0,    0,    0,    0x20, 0,    0,    0,   0x01,
+               0,    0,    0,    0x01, 0,    0,    0,  // one tileset
+               0x0D, 0,    0,    0,    'r',  'e',  's',  'o',  'u',  'r',  'c',  'e',  '0',  '.',  'p',  'n', 'g',
+               0,    0,    0,    0,    0x20, 0,    0,    0,    0x20, 0,    0,    0,    0x01, 0,    0,    0,  // one tile
+               0,    0,    0,    0,    0,    0,    0,    0,    0x03, 0,    0,    0,    0x20, 0,    0,    0,   0,
+               0,    0,    0,    0x20, 0,    0,    0,    0x20, 0,    0,    0,    0,    0,    0x80, 0x3F, 0,   0,
+               0x80, 0x3F, 0,    0,    0,    0};
     b.resize(141, 0);  // PropC to PropH: 24 zero bytes
     return b;
 }
@@ -114,14 +114,14 @@ TEST_F(KzmReader, ReadsTheExampleMap)
 TEST_F(KzmReader, WidthsComeBeforeHeightsInTheFile)
 {
     const Bytes bytes = {
-        'K', 'Z', 'M', 5, 0, 0, 0, '1', '.', '0', '.', '0',  // header
-        0, 0, 0, 0,                                          // name length 0
-        3, 0, 0, 0, 5, 0, 0, 0,                              // Columns 3, Rows 5
-        16, 0, 0, 0, 24, 0, 0, 0,                            // TileWidth 16, TileHeight 24
-        1, 0, 0, 0,                                          // LayerCount 1
-        1, 0, 0, 0,                                          // one tileset
-        0, 0, 0, 0, 9, 0, 0, 0,                              // empty path, Id 9
-        8, 0, 0, 0, 12, 0, 0, 0,                             // FrameWidth 8, FrameHeight 12
+        'K', 'Z', 'M', 5, 0,  0, 0, '1', '.', '0', '.', '0',  // header
+        0,   0,   0,   0,                                     // name length 0
+        3,   0,   0,   0, 5,  0, 0, 0,                        // Columns 3, Rows 5
+        16,  0,   0,   0, 24, 0, 0, 0,                        // TileWidth 16, TileHeight 24
+        1,   0,   0,   0,                                     // LayerCount 1
+        1,   0,   0,   0,                                     // one tileset
+        0,   0,   0,   0, 9,  0, 0, 0,                        // empty path, Id 9
+        8,   0,   0,   0, 12, 0, 0, 0,                        // FrameWidth 8, FrameHeight 12
     };
     Read read = ReadBytes(bytes);
     ASSERT_EQ(read.Result->GetErrored(), 0);
@@ -296,7 +296,11 @@ TEST_F(KzmReader, WhatFollowsTheFirstSectionDecidesTheVersionAndNothingElse)
     };
     const Case cases[] = {
         {"bytes that are no header", std::string("KZX"), u"1.0.0"},
-        {"a header of another version", std::string("KZM\x05\0\0\0" "2.0.0", 12), u"2.0.0"},
+        {"a header of another version",
+         std::string("KZM\x05\0\0\0"
+                     "2.0.0",
+                     12),
+         u"2.0.0"},
         {"a signature and nothing else", std::string("KZM"), u""},
     };
     for (const Case& c : cases) {
@@ -343,9 +347,22 @@ TEST_F(KzmReader, WriterOutputReadsBackAsTheSameLevel)
     level.GetTilesets()->Append(std::make_shared<TRKTile>());  // another class: not written
     for (int i = 0; i < 4; ++i) {
         auto tile = std::make_shared<TRKTile>();
-        tile->TilesetId = i % 2 ? 9 : 2; tile->PropB = -i; tile->Frame = i; tile->X = i * 16; tile->Y = -i;
-        tile->Width = 16; tile->Height = 24; tile->ScaleX = i - 1.5f; tile->ScaleY = NAN; tile->Layer = i % 3;
-        tile->PropC = 1; tile->PropD = 2; tile->PropE = 3; tile->PropF = 4; tile->PropG = INFINITY; tile->PropH = 0.1f;
+        tile->TilesetId = i % 2 ? 9 : 2;
+        tile->PropB = -i;
+        tile->Frame = i;
+        tile->X = i * 16;
+        tile->Y = -i;
+        tile->Width = 16;
+        tile->Height = 24;
+        tile->ScaleX = i - 1.5f;
+        tile->ScaleY = NAN;
+        tile->Layer = i % 3;
+        tile->PropC = 1;
+        tile->PropD = 2;
+        tile->PropE = 3;
+        tile->PropF = 4;
+        tile->PropG = INFINITY;
+        tile->PropH = 0.1f;
         level.AddTile(tile);
     }
     auto section = std::make_shared<ObjectList>();
@@ -370,9 +387,8 @@ TEST_F(KzmReader, WriterOutputReadsBackAsTheSameLevel)
         const TRKTile& got = TileAt(back, i);
         EXPECT_EQ(std::tie(got.TilesetId, got.PropB, got.Frame, got.X, got.Y, got.Width, got.Height, got.Layer,
                            got.PropC, got.PropD, got.PropE, got.PropF, got.ScaleX, got.PropG, got.PropH),
-                  std::tie(want.TilesetId, want.PropB, want.Frame, want.X, want.Y, want.Width, want.Height,
-                           want.Layer, want.PropC, want.PropD, want.PropE, want.PropF, want.ScaleX, want.PropG,
-                           want.PropH));
+                  std::tie(want.TilesetId, want.PropB, want.Frame, want.X, want.Y, want.Width, want.Height, want.Layer,
+                           want.PropC, want.PropD, want.PropE, want.PropF, want.ScaleX, want.PropG, want.PropH));
         EXPECT_TRUE(std::isnan(got.ScaleY));
     }
 }

@@ -2,9 +2,9 @@
 // their own lifetimes, however long the pool and their neighbours last.
 #include "mapdata/RecordPool.h"
 
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "mapdata/TRKTile.h"
 

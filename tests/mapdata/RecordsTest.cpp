@@ -21,17 +21,31 @@ TEST(TRKTile, DefaultsPutTheTileInNoLayer)
 TEST(TRKTile, CopyIsAnotherObjectWithEveryFieldEqual)
 {
     TRKTile tile;
-    tile.TilesetId = 1; tile.Frame = 2; tile.PropA = 3; tile.PropB = 4; tile.X = 5; tile.Y = 6;
-    tile.Width = 7; tile.Height = 8; tile.ScaleX = 9.5f; tile.ScaleY = -10.5f; tile.Layer = 11;
-    tile.PropC = 12; tile.PropD = 13; tile.PropE = 14; tile.PropF = 15; tile.PropG = 16.25f; tile.PropH = 17.75f;
+    tile.TilesetId = 1;
+    tile.Frame = 2;
+    tile.PropA = 3;
+    tile.PropB = 4;
+    tile.X = 5;
+    tile.Y = 6;
+    tile.Width = 7;
+    tile.Height = 8;
+    tile.ScaleX = 9.5f;
+    tile.ScaleY = -10.5f;
+    tile.Layer = 11;
+    tile.PropC = 12;
+    tile.PropD = 13;
+    tile.PropE = 14;
+    tile.PropF = 15;
+    tile.PropG = 16.25f;
+    tile.PropH = 17.75f;
     Ref<TRKTile> copy = tile.Copy();
     ASSERT_NE(copy.get(), &tile);
     EXPECT_EQ(std::tie(copy->TilesetId, copy->Frame, copy->PropA, copy->PropB, copy->X, copy->Y, copy->Width,
-                       copy->Height, copy->ScaleX, copy->ScaleY, copy->Layer, copy->PropC, copy->PropD,
-                       copy->PropE, copy->PropF, copy->PropG, copy->PropH),
+                       copy->Height, copy->ScaleX, copy->ScaleY, copy->Layer, copy->PropC, copy->PropD, copy->PropE,
+                       copy->PropF, copy->PropG, copy->PropH),
               std::tie(tile.TilesetId, tile.Frame, tile.PropA, tile.PropB, tile.X, tile.Y, tile.Width, tile.Height,
-                       tile.ScaleX, tile.ScaleY, tile.Layer, tile.PropC, tile.PropD, tile.PropE, tile.PropF,
-                       tile.PropG, tile.PropH));
+                       tile.ScaleX, tile.ScaleY, tile.Layer, tile.PropC, tile.PropD, tile.PropE, tile.PropF, tile.PropG,
+                       tile.PropH));
     copy->X = 99;
     EXPECT_EQ(tile.X, 5);
 }

@@ -1,16 +1,16 @@
 // SetImage on tileset images and frame sizes that come from an untrusted map:
 // broken files change nothing but the path, and frame sizes at the edges of
 // the int range end in a count and an image (or none) without a crash.
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <string>
 
-#include "mapdata/TRKTileset.h"
+#include <gtest/gtest.h>
+
+#include "core/Print.h"
 #include "core/String.h"
+#include "mapdata/TRKTileset.h"
 #include "tests/support/AllocationMeter.h"
 #include "tests/support/PngWriter.h"
-#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -93,13 +93,13 @@ TEST(TRKTilesetHostile, FrameSizesAtTheEdgesOfTheIntRange)
     };
     // The picture is 64 x 32.
     const Case cases[] = {
-        {0, 32, 7, false, true},           // the count and the image from before stay
-        {-1, -1, 64 * 32, false, false},   // (64 / -1) x (32 / -1)
+        {0, 32, 7, false, true},          // the count and the image from before stay
+        {-1, -1, 64 * 32, false, false},  // (64 / -1) x (32 / -1)
         {-1, 32, -64, false, false},
         {32, -1, -64, false, false},
         {INT_MAX, INT_MAX, 0, true, false},
         {INT_MAX, 32, 0, true, false},
-        {INT_MIN, 32, 0, false, false},    // 64 / INT_MIN is 0; the strip refuses the size
+        {INT_MIN, 32, 0, false, false},  // 64 / INT_MIN is 0; the strip refuses the size
         {INT_MIN, INT_MIN, 0, false, false},
     };
     test::TempDir dir;
@@ -112,8 +112,9 @@ TEST(TRKTilesetHostile, FrameSizesAtTheEdgesOfTheIntRange)
         tileset.SetFrameHeight(c.FrameHeight);
         PrintLineCapture lines;
         tileset.SetImage(path);
-        EXPECT_EQ(lines.Lines(), c.ExpectFailureLine ? std::vector<std::string>{"Threw an error in TRKTileset.SetImage()"}
-                                                     : std::vector<std::string>{});
+        EXPECT_EQ(lines.Lines(), c.ExpectFailureLine
+                                     ? std::vector<std::string>{"Threw an error in TRKTileset.SetImage()"}
+                                     : std::vector<std::string>{});
         EXPECT_EQ(tileset.GetImagePath(), path);
         EXPECT_EQ(tileset.GetFrameCount(), c.ExpectedCount);
         const Ref<Image> image = tileset.GetImage();

@@ -1,12 +1,12 @@
 #include "mapdata/TRKTileset.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "core/Print.h"
 #include "core/String.h"
 #include "tests/support/PngWriter.h"
-#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -55,8 +55,8 @@ TEST(TRKTilesetSetImage, CutsEveryWholeCellIntoAFrame)
     };
     test::TempDir dir;
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.Width << "x" << c.Height << " in " << c.FrameWidth << "x"
-                                          << c.FrameHeight);
+        SCOPED_TRACE(::testing::Message()
+                     << c.Width << "x" << c.Height << " in " << c.FrameWidth << "x" << c.FrameHeight);
         const String path = WritePicture(dir, "tiles.png", c.Width, c.Height);
         TRKTileset tileset = TilesetOf(c.FrameWidth, c.FrameHeight);
         PrintLineCapture lines;
@@ -68,8 +68,7 @@ TEST(TRKTilesetSetImage, CutsEveryWholeCellIntoAFrame)
         EXPECT_EQ(image->FrameCount, c.ExpectedCount);
         EXPECT_EQ(image->FrameWidth, c.FrameWidth);
         EXPECT_EQ(image->FrameHeight, c.FrameHeight);
-        EXPECT_EQ(image->Pixels.size(),
-                  static_cast<std::size_t>(c.ExpectedCount) * c.FrameWidth * c.FrameHeight * 4);
+        EXPECT_EQ(image->Pixels.size(), static_cast<std::size_t>(c.ExpectedCount) * c.FrameWidth * c.FrameHeight * 4);
         EXPECT_EQ(lines.Raw(), "");
     }
 }

@@ -2,9 +2,9 @@
 // driver only the software renderer exists and these tests skip; the
 // end-to-end script test_accelerated_display.sh runs them under X, where
 // the renderer is OpenGL.
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/Display.h"
 #include "platform/internal/DisplayContext.h"

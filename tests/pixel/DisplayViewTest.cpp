@@ -1,10 +1,10 @@
 // The display's view: zoom, origin and whole-pixel shift applied to every
 // frame; the transparent clear and the read-back that keeps alpha.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/Display.h"
 #include "tests/support/ImageFixtures.h"
@@ -63,16 +63,15 @@ TEST(DisplayView, ZoomsFromTheOriginAndShiftsByWholePixels)
     const Covered b = Draw(&shifted, 0.0f, 8.0f, 1.25f);  // 10 x 7.5 in the plane: 8 to 15.5 down
     EXPECT_EQ(b.Left, 0);
     EXPECT_EQ(b.Right, 7);
-    EXPECT_EQ(b.Top, 6 - 3);               // floor(8 x 0.75) - 3
-    EXPECT_EQ(b.Bottom, 11 - 3);           // floor(15.5 x 0.75) - 3
+    EXPECT_EQ(b.Top, 6 - 3);      // floor(8 x 0.75) - 3
+    EXPECT_EQ(b.Bottom, 11 - 3);  // floor(15.5 x 0.75) - 3
 }
 
 // A zoom that is not a finite number above 0 leaves frames where they are
 // drawn, as no view does; so does a newly opened display.
 TEST(DisplayView, ABadZoomOrANewDisplayClearsTheView)
 {
-    const double bad[] = {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(),
-                          std::numeric_limits<double>::infinity()};
+    const double bad[] = {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()};
     for (double zoom : bad) {
         const DisplayView view{zoom, 5.0, 5.0, 0, 0};
         const Covered c = Draw(&view, 10.0f, 10.0f);

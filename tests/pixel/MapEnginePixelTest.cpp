@@ -1,15 +1,15 @@
 // The map engine drawing into the offscreen display, set up as the test bed
 // sets it up: where tiles land, what is culled, what covers what.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/Display.h"
 #include "render/TMapEngine.h"
-#include "tests/support/MapFixtures.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/MapFixtures.h"
 
 namespace kzm {
 namespace {

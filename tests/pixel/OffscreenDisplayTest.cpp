@@ -1,12 +1,12 @@
 // What DrawImageFrame puts on the offscreen display: placement, size,
 // mirroring, blending, filtering without bleeding, and the draws it refuses.
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <limits>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/Display.h"
 #include "platform/internal/DisplayContext.h"
@@ -222,13 +222,15 @@ TEST_P(BlendModes, CombineSourceAndDestinationAsNamed)
     EXPECT_PRED3(Near, canvas.At(1, 1), b.Expected, 2) << canvas.At(1, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, BlendModes,
-    testing::Values(Blending{"AlphaOpaque", kBlendAlpha, 255, kRed}, Blending{"AlphaHalf", kBlendAlpha, 128, Rgba{255, 127, 127}},
-                    Blending{"AlphaClear", kBlendAlpha, 0, kWhite}, Blending{"MaskedBelowHalf", kBlendMask, 127, kWhite},
-                    Blending{"MaskedAtHalf", kBlendMask, 128, kRed}, Blending{"MaskedClear", kBlendMask, 0, kWhite},
-                    Blending{"SolidIgnoresAlpha", kBlendSolid, 0, kRed}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Modes, BlendModes,
+                         testing::Values(Blending{"AlphaOpaque", kBlendAlpha, 255, kRed},
+                                         Blending{"AlphaHalf", kBlendAlpha, 128, Rgba{255, 127, 127}},
+                                         Blending{"AlphaClear", kBlendAlpha, 0, kWhite},
+                                         Blending{"MaskedBelowHalf", kBlendMask, 127, kWhite},
+                                         Blending{"MaskedAtHalf", kBlendMask, 128, kRed},
+                                         Blending{"MaskedClear", kBlendMask, 0, kWhite},
+                                         Blending{"SolidIgnoresAlpha", kBlendSolid, 0, kRed}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // A new display draws masked at scale 1 x 1, whatever was set before.
 TEST(OffscreenDisplay, OpensWithTheDefaultDrawingState)
@@ -272,7 +274,7 @@ TEST(OffscreenDisplay, DrawsNothingForFramesTheImageCannotSupply)
     const struct {
         const Image* Picture;
         int Frame;
-    } refused[] = {{nullptr, 0},          {image.get(), -1},     {image.get(), 2},        {image.get(), 1 << 30},
+    } refused[] = {{nullptr, 0},           {image.get(), -1},   {image.get(), 2},   {image.get(), 1 << 30},
                    {shortPixels.get(), 2}, {noFrames.get(), 0}, {zeroSize.get(), 0}};
     for (const auto& draw : refused)
         DrawImageFrame(draw.Picture, 2, 2, draw.Frame);
@@ -305,7 +307,8 @@ TEST(OffscreenDisplay, HugeQuadsShowWhatTheWholeQuadWould)
     auto image = SolidFrames(8, 8, {kRed});
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            test::SetFramePixel(*image, 0, x, y, Rgba{std::uint8_t(x * 30), std::uint8_t(y * 30), std::uint8_t(x < 4 ? 200 : 0)});
+            test::SetFramePixel(*image, 0, x, y,
+                                Rgba{std::uint8_t(x * 30), std::uint8_t(y * 30), std::uint8_t(x < 4 ? 200 : 0)});
     for (float scale : {100.0f, -100.0f}) {
         const float x = scale > 0 ? -350.0f : 450.0f;  // covers -350 to 449 either way
         std::vector<Rgba> cut, whole;
@@ -324,8 +327,8 @@ TEST(OffscreenDisplay, HugeQuadsShowWhatTheWholeQuadWould)
                 whole.push_back(large.At(i + 400, 2));
         }
         for (int i = 0; i < 200; ++i)
-            ASSERT_PRED3(Near, cut[i], whole[i], 3) << "scale " << scale << " at " << i << ": " << cut[i] << " vs "
-                                                    << whole[i];
+            ASSERT_PRED3(Near, cut[i], whole[i], 3)
+                << "scale " << scale << " at " << i << ": " << cut[i] << " vs " << whole[i];
     }
 }
 

@@ -1,15 +1,16 @@
 // A picture of a whole map: where tiles land, which layers show, scale and
 // fit, mirroring, transparency, and bands that give the pixels one large
 // display would.
-#include <gtest/gtest.h>
+#include "render/WholeMapPicture.h"
 
 #include <cstdint>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/Display.h"
 #include "render/TMapEngine.h"
 #include "render/TestBedView.h"
-#include "render/WholeMapPicture.h"
 #include "tests/support/ImageFixtures.h"
 #include "tests/support/MapFixtures.h"
 
@@ -124,22 +125,22 @@ TEST_P(WholeMapLayers, LeaveOutHiddenAndDrawOnlyShown)
     EXPECT_EQ(p.At(100, 70), kClear);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WholeMapLayers,
-    testing::Values(LayerCase{"HideUpper", {1}, {}, kBlue, kBlue, kClear, kBlue},
-                    LayerCase{"HideLower", {0}, {}, kWhite, kClear, kRed, kClear},
-                    LayerCase{"ShowUpper", {}, {1}, kWhite, kClear, kRed, kClear},
-                    LayerCase{"ShowBothHideOne", {0}, {0, 1}, kWhite, kClear, kRed, kClear},
-                    LayerCase{"ShowBeyondLayerCount", {}, {2}, kClear, kClear, kClear, kClear}),
-    [](const testing::TestParamInfo<LayerCase>& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Cases, WholeMapLayers,
+                         testing::Values(LayerCase{"HideUpper", {1}, {}, kBlue, kBlue, kClear, kBlue},
+                                         LayerCase{"HideLower", {0}, {}, kWhite, kClear, kRed, kClear},
+                                         LayerCase{"ShowUpper", {}, {1}, kWhite, kClear, kRed, kClear},
+                                         LayerCase{"ShowBothHideOne", {0}, {0, 1}, kWhite, kClear, kRed, kClear},
+                                         LayerCase{"ShowBeyondLayerCount", {}, {2}, kClear, kClear, kClear, kClear}),
+                         [](const testing::TestParamInfo<LayerCase>& info) { return info.param.Name; });
 
 // Scale, tile size and size all give the half-size picture; fitting takes
 // the tiles' own rectangle, the one outside the grid included.
 TEST(WholeMapPicture, ScalesAndFits)
 {
     auto level = Layered();
-    for (WholeMapOptions options : {WholeMapOptions{.Scale = 0.5}, WholeMapOptions{.TileSize = 16},
-                                    WholeMapOptions{.Scale = 3, .Size = 64}, WholeMapOptions{.TileSize = 64, .Size = 64}}) {
+    for (WholeMapOptions options :
+         {WholeMapOptions{.Scale = 0.5}, WholeMapOptions{.TileSize = 16}, WholeMapOptions{.Scale = 3, .Size = 64},
+          WholeMapOptions{.TileSize = 64, .Size = 64}}) {
         options.Smoothing = false;
         const Picture p = Draw(*level, options);
         ASSERT_EQ(p.Width, 64);

@@ -1,14 +1,14 @@
 // The window and full-screen display under SDL's dummy video driver: what
 // OpenDisplay makes, how it fails, and what it leaves to other SDL users.
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstdlib>
 
-#include "platform/internal/Application.h"
-#include "platform/Display.h"
-#include "platform/internal/DisplayContext.h"
+#include <gtest/gtest.h>
+
 #include "core/Print.h"
+#include "platform/Display.h"
+#include "platform/internal/Application.h"
+#include "platform/internal/DisplayContext.h"
 #include "tests/support/ImageFixtures.h"
 
 namespace kzm {

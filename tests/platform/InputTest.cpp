@@ -1,15 +1,14 @@
 // Key hit counts and states, and joystick 0, fed through the event stream.
-#include <gtest/gtest.h>
+#include "platform/Input.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
-#include "platform/Input.h"
-#include "platform/testing/InputTesting.h"
 #include "platform/System.h"
+#include "platform/testing/InputTesting.h"
 
 namespace kzm {
 namespace {
-
 
 class Input : public ::testing::Test {
 protected:

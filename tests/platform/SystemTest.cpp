@@ -1,18 +1,18 @@
 // Start-up, the working directory, notices without a screen, and how the
 // process ends.
-#include <gtest/gtest.h>
-
-#include <unistd.h>
+#include "platform/System.h"
 
 #include <csignal>
-#include <exception>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include "platform/internal/Application.h"
-#include "platform/System.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -55,7 +55,8 @@ TEST(ShowNotice, WithoutAScreenTheTextGoesToStandardError)
     ::testing::internal::CaptureStderr();
     ShowNotice(u"Unable to load mapfile!", false);
     ShowNotice(u"Gr\u00fc\u00dfe", true);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unable to load mapfile!\nGr\xC3\xBC\xC3\x9F" "e\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unable to load mapfile!\nGr\xC3\xBC\xC3\x9F"
+                                                        "e\n");
 }
 
 // A fresh process for each: the platform starts once per process.

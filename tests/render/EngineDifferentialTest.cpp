@@ -4,10 +4,6 @@
 // DrawImageFrame. Random maps, changed between frames in every way a caller
 // can change them, must give the very same calls in the same order, with
 // the same arguments, from Draw and from DrawLayer.
-#include "render/TMapEngine.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -18,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/Display.h"
+#include "render/TMapEngine.h"
 #include "tests/support/RecordingSink.h"
 
 namespace kzm {
@@ -29,7 +28,7 @@ namespace {
 // so that -0.0 and 0.0 differ.
 struct Call {
     enum Kind { Scale, Frame, Lookup } What;
-    std::uint32_t A = 0, B = 0;  // scale x, y or position x, y, as bits
+    std::uint32_t A = 0, B = 0;     // scale x, y or position x, y, as bits
     const void* Subject = nullptr;  // the image drawn, or the tile looked up
     int Index = 0;                  // the frame drawn
     bool operator==(const Call&) const = default;
@@ -55,8 +54,8 @@ std::ostream& operator<<(std::ostream& out, const Call& call)
     case Call::Scale:
         return out << "SetDrawScale(" << FromBits(call.A) << ", " << FromBits(call.B) << ")";
     case Call::Frame:
-        return out << "DrawImageFrame(" << call.Subject << ", " << FromBits(call.A) << ", " << FromBits(call.B)
-                   << ", " << call.Index << ")";
+        return out << "DrawImageFrame(" << call.Subject << ", " << FromBits(call.A) << ", " << FromBits(call.B) << ", "
+                   << call.Index << ")";
     case Call::Lookup:
         return out << "FindTilesetImage(" << call.Subject << ")";
     }
@@ -75,8 +74,7 @@ public:
                                  ? Call{Call::Scale, Bits(call.X), Bits(call.Y)}
                                  : Call{Call::Frame, Bits(call.X), Bits(call.Y), call.Picture, call.FrameIndex});
           })
-    {
-    }
+    {}
 };
 
 // A derived engine with its own way of finding images: it notes every
@@ -119,7 +117,10 @@ class MarkedTile : public TRKTile {};
 
 // --- The reference walk ---------------------------------------------------
 
-std::int32_t Wrapped(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+std::int32_t Wrapped(std::uint32_t value)
+{
+    return static_cast<std::int32_t>(value);
+}
 
 void ReferenceTile(TMapEngine& engine, const TRKTile& tile)
 {
@@ -204,7 +205,8 @@ public:
             break;
         case 4:
             if (!tiles.empty())
-                Engine.GetTiles()->Remove(tiles[static_cast<std::size_t>(Pick(0, static_cast<int>(tiles.size()) - 1))].get());
+                Engine.GetTiles()->Remove(
+                    tiles[static_cast<std::size_t>(Pick(0, static_cast<int>(tiles.size()) - 1))].get());
             break;
         case 5:
             Scroll();
@@ -324,21 +326,40 @@ private:
     {
         if (tiles.empty())
             return nullptr;
-        return dynamic_cast<TRKTile*>(tiles[static_cast<std::size_t>(Pick(0, static_cast<int>(tiles.size()) - 1))].get());
+        return dynamic_cast<TRKTile*>(
+            tiles[static_cast<std::size_t>(Pick(0, static_cast<int>(tiles.size()) - 1))].get());
     }
 
     void ChangeField(TRKTile& tile)
     {
         switch (Pick(0, 8)) {
-        case 0: tile.X += Pick(-200, 200); break;
-        case 1: tile.Y += Pick(-200, 200); break;
-        case 2: tile.Width = Pick(-10, 80); break;
-        case 3: tile.Height = Pick(-10, 80); break;
-        case 4: tile.Layer = AnyLayer(); break;
-        case 5: tile.ScaleX = Scale(); break;
-        case 6: tile.Frame = Pick(-1, 4); break;
-        case 7: tile.TilesetId = Pick(0, 4); break;
-        default: tile.PropC = Pick(0, 1000); break;
+        case 0:
+            tile.X += Pick(-200, 200);
+            break;
+        case 1:
+            tile.Y += Pick(-200, 200);
+            break;
+        case 2:
+            tile.Width = Pick(-10, 80);
+            break;
+        case 3:
+            tile.Height = Pick(-10, 80);
+            break;
+        case 4:
+            tile.Layer = AnyLayer();
+            break;
+        case 5:
+            tile.ScaleX = Scale();
+            break;
+        case 6:
+            tile.Frame = Pick(-1, 4);
+            break;
+        case 7:
+            tile.TilesetId = Pick(0, 4);
+            break;
+        default:
+            tile.PropC = Pick(0, 1000);
+            break;
         }
     }
 

@@ -2,11 +2,11 @@
 // through a draw sink.
 #include "render/TMapEngine.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/Display.h"
 #include "tests/support/MapFixtures.h"
@@ -37,7 +37,8 @@ Ref<TRKTileset> Tileset(std::int32_t id, Ref<Image> image)
     return tileset;
 }
 
-Ref<TRKTile> Tile(std::int32_t x, std::int32_t y, std::int32_t layer = 0, std::int32_t tilesetId = 0, std::int32_t frame = 0)
+Ref<TRKTile> Tile(std::int32_t x, std::int32_t y, std::int32_t layer = 0, std::int32_t tilesetId = 0,
+                  std::int32_t frame = 0)
 {
     return test::MakeTile(x, y, frame, layer, tilesetId);
 }
@@ -117,8 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Cull{"MarginIsTheTilesOwnSize", -300, 0, 100, 32, 0, true},
                     Cull{"ZeroSizeAtTheViewCorner", 0, 0, 0, 0, 0, true},
                     Cull{"ZeroSizeAtTheFarCorner", 700, 500, 0, 0, 0, true},
-                    Cull{"ZeroSizeJustLeft", -1, 0, 0, 0, 0, false},
-                    Cull{"ZeroSizeJustBelow", 0, 501, 0, 0, 0, false},
+                    Cull{"ZeroSizeJustLeft", -1, 0, 0, 0, 0, false}, Cull{"ZeroSizeJustBelow", 0, 501, 0, 0, 0, false},
                     // X + Width wraps to INT_MIN; adding ScrollX brings it back to 99.
                     Cull{"WrappedEdgeComesBack", INT_MAX, 0, 1, 32, INT_MAX, true},
                     // 3 x 2^30 wraps negative, so the right bound lies below the left.

@@ -1,16 +1,16 @@
 #include "render/TWorldMap.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "core/Print.h"
 #include "mapdata/KzmWriter.h"
 #include "platform/Display.h"
 #include "render/ScrollOffsets.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/RecordingSink.h"
-#include "core/Print.h"
 #include "tests/support/TestFiles.h"
 
 namespace kzm {
@@ -59,9 +59,10 @@ TRKLevel SampleLevel()
 // A 32 x 16 picture: two 16 x 16 frames.
 String WriteTilesetPicture(const test::TempDir& dir, const std::string& name)
 {
-    return FromUtf8(dir.Write(name, test::WritePng({32, 16, test::PngColour::Rgb}, [](int x, int y) {
-        return test::PngSamples{static_cast<std::uint16_t>(x * 4 + 1), static_cast<std::uint16_t>(y * 8 + 1), 90};
-    })));
+    return FromUtf8(dir.Write(
+        name, test::WritePng({32, 16, test::PngColour::Rgb}, [](int x, int y) {
+            return test::PngSamples{static_cast<std::uint16_t>(x * 4 + 1), static_cast<std::uint16_t>(y * 8 + 1), 90};
+        })));
 }
 
 using test::RecordingSink;

@@ -46,8 +46,14 @@ std::int64_t StartHeld = 0;
 
 }  // namespace
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     try {
@@ -56,13 +62,34 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
         return nullptr;
     }
 }
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* pointer) noexcept { Release(pointer); }
-void operator delete[](void* pointer) noexcept { Release(pointer); }
-void operator delete(void* pointer, std::size_t) noexcept { Release(pointer); }
-void operator delete[](void* pointer, std::size_t) noexcept { Release(pointer); }
-void operator delete(void* pointer, const std::nothrow_t&) noexcept { Release(pointer); }
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept { Release(pointer); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
+}
+void operator delete(void* pointer) noexcept
+{
+    Release(pointer);
+}
+void operator delete[](void* pointer) noexcept
+{
+    Release(pointer);
+}
+void operator delete(void* pointer, std::size_t) noexcept
+{
+    Release(pointer);
+}
+void operator delete[](void* pointer, std::size_t) noexcept
+{
+    Release(pointer);
+}
+void operator delete(void* pointer, const std::nothrow_t&) noexcept
+{
+    Release(pointer);
+}
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept
+{
+    Release(pointer);
+}
 
 namespace kzm::test {
 

@@ -6,8 +6,8 @@ namespace kzm::test {
 
 std::ostream& operator<<(std::ostream& out, const Rgba& colour)
 {
-    return out << "rgba(" << int{colour.R} << ", " << int{colour.G} << ", " << int{colour.B} << ", "
-               << int{colour.A} << ")";
+    return out << "rgba(" << int{colour.R} << ", " << int{colour.G} << ", " << int{colour.B} << ", " << int{colour.A}
+               << ")";
 }
 
 Ref<Image> SolidFrames(int frameWidth, int frameHeight, const std::vector<Rgba>& colours)
@@ -26,10 +26,9 @@ Ref<Image> SolidFrames(int frameWidth, int frameHeight, const std::vector<Rgba>&
 
 void SetFramePixel(Image& image, int frame, int x, int y, Rgba colour)
 {
-    std::uint8_t* pixel = const_cast<std::uint8_t*>(image.FramePixels(frame)) +
-                          (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.FrameWidth) +
-                           static_cast<std::size_t>(x)) *
-                              4;
+    std::uint8_t* pixel =
+        const_cast<std::uint8_t*>(image.FramePixels(frame)) +
+        (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.FrameWidth) + static_cast<std::size_t>(x)) * 4;
     pixel[0] = colour.R;
     pixel[1] = colour.G;
     pixel[2] = colour.B;
@@ -38,7 +37,8 @@ void SetFramePixel(Image& image, int frame, int x, int y, Rgba colour)
 
 Rgba PixelAt(const std::vector<std::uint8_t>& pixels, int width, int x, int y)
 {
-    const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
+    const std::size_t at =
+        (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
     return Rgba{pixels[at], pixels[at + 1], pixels[at + 2], pixels[at + 3]};
 }
 

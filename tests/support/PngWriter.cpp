@@ -152,9 +152,9 @@ std::vector<std::uint8_t> WritePng(const PngLayout& layout, const std::function<
     const auto append = [&png](const std::vector<std::uint8_t>& bytes) {
         png.insert(png.end(), bytes.begin(), bytes.end());
     };
-    append(PngChunk("IHDR", PngHeaderData(static_cast<std::uint32_t>(layout.Width),
-                                          static_cast<std::uint32_t>(layout.Height), layout.BitDepth,
-                                          layout.Colour, layout.Interlaced)));
+    append(PngChunk("IHDR",
+                    PngHeaderData(static_cast<std::uint32_t>(layout.Width), static_cast<std::uint32_t>(layout.Height),
+                                  layout.BitDepth, layout.Colour, layout.Interlaced)));
     if (!layout.Palette.empty())
         append(PngChunk("PLTE", layout.Palette));
     if (!layout.Transparency.empty())

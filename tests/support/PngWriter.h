@@ -25,10 +25,14 @@ using PngSamples = std::array<std::uint16_t, 4>;
 struct PngLayout {
     PngLayout(int width, int height, PngColour colour, int bitDepth = 8, bool interlaced = false,
               std::vector<std::uint8_t> palette = {}, std::vector<std::uint8_t> transparency = {})
-        : Width(width), Height(height), Colour(colour), BitDepth(bitDepth), Interlaced(interlaced),
-          Palette(std::move(palette)), Transparency(std::move(transparency))
-    {
-    }
+        : Width(width),
+          Height(height),
+          Colour(colour),
+          BitDepth(bitDepth),
+          Interlaced(interlaced),
+          Palette(std::move(palette)),
+          Transparency(std::move(transparency))
+    {}
 
     int Width = 1;
     int Height = 1;

@@ -24,8 +24,7 @@ RecordingSink::RecordingSink() : RecordingSink(nullptr) {}
 
 RecordingSink::RecordingSink(std::function<void(const DrawCall&)> forward)
     : Forward(std::move(forward)), Previous(SetDrawSink(this))
-{
-}
+{}
 
 RecordingSink::~RecordingSink()
 {

@@ -1,11 +1,10 @@
 #include "tests/support/TestFiles.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <filesystem>
 #include <random>
 
+#include <gtest/gtest.h>
 
 namespace kzm::test {
 

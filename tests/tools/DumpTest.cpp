@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -7,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "core/Print.h"
@@ -53,7 +52,8 @@ TEST(KzmDump, PrintsTheExampleMapAsJson)
     EXPECT_EQ(run.Status, 0);
     const json expected = json::parse(R"({"errored": false, "header_found": true, "version_matched": true,
       "version": "1.0.0",
-      "level": {"name": "Demo", "source_path": ")" + path + R"(", "columns": 2, "rows": 1,
+      "level": {"name": "Demo", "source_path": ")" +
+                                      path + R"(", "columns": 2, "rows": 1,
         "tile_width": 32, "tile_height": 32, "layer_count": 1,
         "tilesets": [{"id": 0, "image_path": "resource0.png", "frame_width": 32, "frame_height": 32,
                       "frame_count": 0, "has_image": false}],
@@ -75,8 +75,8 @@ TEST(KzmDump, MissingFileIsAnErroredReadWithNoLevel)
     const json out = json::parse(run.Out);
     EXPECT_EQ(out["errored"], true);
     EXPECT_TRUE(out["level"].is_null());
-    EXPECT_EQ(run.Err, "It errored\r\nkzm dump: cannot read " + dir.File("missing.kzm") +
-                           ": the map file cannot be opened\n");
+    EXPECT_EQ(run.Err,
+              "It errored\r\nkzm dump: cannot read " + dir.File("missing.kzm") + ": the map file cannot be opened\n");
 }
 
 TEST(KzmDump, FloatsAndNulCharactersSurviveJson)
@@ -125,22 +125,37 @@ Json Level(TRKLevel& level)
     Json tilesets = Json::array();
     for (const auto& entry : level.GetTilesets()->Entries())
         if (auto* t = dynamic_cast<TRKTileset*>(entry.get()))
-            tilesets.push_back(Json{{"id", t->Id}, {"image_path", ToUtf8(t->GetImagePath())},
-                                    {"frame_width", t->GetFrameWidth()}, {"frame_height", t->GetFrameHeight()},
-                                    {"frame_count", t->GetFrameCount()}, {"has_image", t->GetImage() != nullptr}});
+            tilesets.push_back(Json{{"id", t->Id},
+                                    {"image_path", ToUtf8(t->GetImagePath())},
+                                    {"frame_width", t->GetFrameWidth()},
+                                    {"frame_height", t->GetFrameHeight()},
+                                    {"frame_count", t->GetFrameCount()},
+                                    {"has_image", t->GetImage() != nullptr}});
     Json tiles = Json::array();
     for (const auto& entry : level.GetTiles()->Entries())
         if (auto* t = dynamic_cast<TRKTile*>(entry.get()))
-            tiles.push_back(Json{{"tileset_id", t->TilesetId}, {"frame", t->Frame}, {"prop_a", t->PropA},
-                                 {"prop_b", t->PropB}, {"x", t->X}, {"y", t->Y}, {"width", t->Width},
-                                 {"height", t->Height}, {"scale_x", Float(t->ScaleX)}, {"scale_y", Float(t->ScaleY)},
-                                 {"layer", t->Layer}, {"prop_c", t->PropC}, {"prop_d", t->PropD},
-                                 {"prop_e", t->PropE}, {"prop_f", t->PropF}, {"prop_g", Float(t->PropG)},
+            tiles.push_back(Json{{"tileset_id", t->TilesetId},
+                                 {"frame", t->Frame},
+                                 {"prop_a", t->PropA},
+                                 {"prop_b", t->PropB},
+                                 {"x", t->X},
+                                 {"y", t->Y},
+                                 {"width", t->Width},
+                                 {"height", t->Height},
+                                 {"scale_x", Float(t->ScaleX)},
+                                 {"scale_y", Float(t->ScaleY)},
+                                 {"layer", t->Layer},
+                                 {"prop_c", t->PropC},
+                                 {"prop_d", t->PropD},
+                                 {"prop_e", t->PropE},
+                                 {"prop_f", t->PropF},
+                                 {"prop_g", Float(t->PropG)},
                                  {"prop_h", Float(t->PropH)}});
-    return Json{{"name", ToUtf8(d.GetName())}, {"source_path", ToUtf8(d.GetSourcePath())},
-                {"columns", d.GetColumns()}, {"rows", d.GetRows()}, {"tile_width", d.GetTileWidth()},
-                {"tile_height", d.GetTileHeight()}, {"layer_count", d.GetLayerCount()},
-                {"tilesets", std::move(tilesets)}, {"tiles", std::move(tiles)}};
+    return Json{{"name", ToUtf8(d.GetName())},      {"source_path", ToUtf8(d.GetSourcePath())},
+                {"columns", d.GetColumns()},        {"rows", d.GetRows()},
+                {"tile_width", d.GetTileWidth()},   {"tile_height", d.GetTileHeight()},
+                {"layer_count", d.GetLayerCount()}, {"tilesets", std::move(tilesets)},
+                {"tiles", std::move(tiles)}};
 }
 
 std::string Document(const std::string& path)
@@ -187,8 +202,8 @@ TEST(KzmDump, StreamedOutputIsTheJsonLibrarysDocument)
         tileset->FrameHeight = -i;
         level.AddTileset(tileset);
     }
-    const float special[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.1f, 1e-45f, 1.17549435e-38f, 3.4028235e38f,
-                             1e7f, 1e15f, 1e16f, 1e-4f, 1e-5f, 123456.789f, NAN, INFINITY, -INFINITY};
+    const float special[] = {0.0f,  -0.0f, 1.0f,  -1.0f, 0.1f,        1e-45f, 1.17549435e-38f, 3.4028235e38f, 1e7f,
+                             1e15f, 1e16f, 1e-4f, 1e-5f, 123456.789f, NAN,    INFINITY,        -INFINITY};
     for (int i = 0; i < 3000; ++i) {
         auto tile = std::make_shared<TRKTile>();
         tile->TilesetId = static_cast<std::int32_t>(random());

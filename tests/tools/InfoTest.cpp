@@ -1,10 +1,9 @@
 // kzm info: the summary of a map and each reason a tile is never drawn.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "image/Image.h"
@@ -45,11 +44,11 @@ Ref<TRKLevel> Faulty()
     for (std::int32_t id : {0, 1, 0})
         level->AddTileset(Tileset(id));
     level->AddTile(MakeTile(0, 0));
-    level->AddTile(MakeTile(32, 0, 0, 2));    // 1: layer at LayerCount
-    level->AddTile(MakeTile(64, 0, 0, -1));   // 2: negative layer
-    level->AddTile(MakeTile(96, 0, 0, 0, 9)); // 3: no tileset 9
-    level->AddTile(MakeTile(0, 32, 3));       // 4: frame 3 of 3
-    level->AddTile(MakeTile(32, 32, -1));     // 5: negative frame
+    level->AddTile(MakeTile(32, 0, 0, 2));     // 1: layer at LayerCount
+    level->AddTile(MakeTile(64, 0, 0, -1));    // 2: negative layer
+    level->AddTile(MakeTile(96, 0, 0, 0, 9));  // 3: no tileset 9
+    level->AddTile(MakeTile(0, 32, 3));        // 4: frame 3 of 3
+    level->AddTile(MakeTile(32, 32, -1));      // 5: negative frame
     auto flat = MakeTile(64, 32);
     flat->ScaleX = 0.0f;  // 6
     level->AddTile(flat);
@@ -140,8 +139,9 @@ TEST_F(KzmInfo, ListsTheFirstFiveAndChecksFramesOnlyAgainstAnImage)
     WriteKzmFile(Map, *level);
     const std::string out = Run("", 0);
     EXPECT_EQ(out.find("frame count"), std::string::npos) << out;
-    EXPECT_NE(out.find("problem: 8 tiles on a layer at or above LayerCount 2 (never drawn): tiles 1, 9, 10, 11, 12, ...\n"),
-              std::string::npos)
+    EXPECT_NE(
+        out.find("problem: 8 tiles on a layer at or above LayerCount 2 (never drawn): tiles 1, 9, 10, 11, 12, ...\n"),
+        std::string::npos)
         << out;
 }
 

@@ -1,15 +1,15 @@
 // kzm render: a map drawn as the test bed's first frame, into a PNG.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "mapdata/KzmWriter.h"
+#include <gtest/gtest.h>
+
 #include "image/Image.h"
 #include "image/internal/PngCodec.h"
-#include "tests/support/MapFixtures.h"
+#include "mapdata/KzmWriter.h"
 #include "tests/support/ImageFixtures.h"
+#include "tests/support/MapFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
 
@@ -116,10 +116,10 @@ TEST_F(KzmRender, DrawsTheFirstFrameAsTheTestBedDoes)
     EXPECT_EQ(picture.BitDepth, 8);
     EXPECT_EQ(picture.At(120, 240), kGreen);  // the layer-1 tile
     EXPECT_EQ(picture.At(151, 271), kGreen);
-    EXPECT_EQ(picture.At(135, 255), kRed);    // through its masked hole
+    EXPECT_EQ(picture.At(135, 255), kRed);  // through its masked hole
     EXPECT_EQ(picture.At(119, 240), kBlack);
     EXPECT_EQ(picture.At(152, 240), kBlack);
-    EXPECT_EQ(picture.At(200, 240), kBlue);   // scaled 2: 64 x 64
+    EXPECT_EQ(picture.At(200, 240), kBlue);  // scaled 2: 64 x 64
     EXPECT_EQ(picture.At(263, 303), kBlue);
     EXPECT_EQ(picture.At(264, 303), kBlack);
     EXPECT_EQ(picture.At(130, 310), kBlack);  // tileset 1 has no image
@@ -128,8 +128,9 @@ TEST_F(KzmRender, DrawsTheFirstFrameAsTheTestBedDoes)
 TEST_F(KzmRender, OptionsSetScrollViewSizeAndImages)
 {
     const std::string other = Dir.Write("other.png", TilesetPng({kBlue, kRed}));
-    const test::ToolRun run = test::RunKzm("render '" + Map + "' -o '" + Out + "' --scroll=-310,-640 --view 0,0,100,80 " +
-                                           "--size 120,90 --image '1=" + other + "'");
+    const test::ToolRun run =
+        test::RunKzm("render '" + Map + "' -o '" + Out + "' --scroll=-310,-640 --view 0,0,100,80 " +
+                     "--size 120,90 --image '1=" + other + "'");
     ASSERT_EQ(run.Status, 0) << run.Err;
     const Picture picture = ReadPng(Out);
     ASSERT_EQ(picture.Width, 120);
@@ -180,10 +181,9 @@ TEST_F(KzmRender, AnUnwritableOutputFails)
 
 TEST_F(KzmRender, UsageErrorsExitWithTwo)
 {
-    const char* wrong[] = {"--scroll 1",          "--scroll 1,2,3",     "--scroll a,b",
-                           "--scroll 1,",         "--scroll 1,2x",       "--scroll 9999999999,0", "--view 1,2,3",
-                           "--size 0,10",         "--size 10,-1",        "--size 16385,10",    "--size 10,10,10",
-                           "--image 0"};
+    const char* wrong[] = {"--scroll 1",    "--scroll 1,2,3",        "--scroll a,b",    "--scroll 1,",
+                           "--scroll 1,2x", "--scroll 9999999999,0", "--view 1,2,3",    "--size 0,10",
+                           "--size 10,-1",  "--size 16385,10",       "--size 10,10,10", "--image 0"};
     for (const char* options : wrong) {
         const test::ToolRun run = test::RunKzm("render '" + Map + "' -o '" + Out + "' " + options);
         EXPECT_EQ(run.Status, 2) << options << ": " << run.Err;

@@ -1,9 +1,9 @@
 // kzm render --whole: the whole map into an RGBA PNG, its options and errors.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include <gtest/gtest.h>
 
 #include "image/Image.h"
 #include "image/internal/PngCodec.h"
@@ -137,10 +137,9 @@ TEST_F(KzmRenderWhole, OptionsScaleFitHideAndFill)
 
 TEST_F(KzmRenderWhole, UsageErrorsExitWithTwoAndWriteNothing)
 {
-    const char* wrong[] = {"--scale 0",       "--scale 16.5",          "--size 0",
-                           "--size 32769",    "--size 10,10",          "--tilesize 0",
-                           "--background red", "--background 12345",   "--scroll 1,2",
-                           "--view 0,0,1,1",  "--tilesize 600"};  // a scale of 600 / 32, above 16
+    const char* wrong[] = {"--scale 0",    "--scale 16.5",   "--size 0",         "--size 32769",
+                           "--size 10,10", "--tilesize 0",   "--background red", "--background 12345",
+                           "--scroll 1,2", "--view 0,0,1,1", "--tilesize 600"};  // a scale of 600 / 32, above 16
     for (const char* options : wrong) {
         const test::ToolRun run = Run(options);
         EXPECT_EQ(run.Status, 2) << options << ": " << run.Err;

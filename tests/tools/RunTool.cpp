@@ -25,8 +25,7 @@ ToolRun RunKzm(const std::string& arguments)
 {
     TempDir dir;
     const std::string out = dir.File("out"), err = dir.File("err");
-    const std::string command =
-        std::string(KZM_BIN_DIR) + "/kzm " + arguments + " >'" + out + "' 2>'" + err + "'";
+    const std::string command = std::string(KZM_BIN_DIR) + "/kzm " + arguments + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(command.c_str());
     ToolRun run;
     run.Status = raw == -1 ? -1 : (raw >> 8) & 0xFF;  // the shell's exit status

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -7,11 +5,13 @@
 #include <set>
 #include <vector>
 
-#include "mapdata/TKZMReader.h"
+#include <gtest/gtest.h>
+
 #include "core/Print.h"
+#include "mapdata/TKZMReader.h"
+#include "sample/SampleArt.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
-#include "sample/SampleArt.h"
 
 namespace kzm {
 namespace {
