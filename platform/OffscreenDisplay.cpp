@@ -12,6 +12,20 @@ namespace {
 // Read-back alpha from which a pixel counts as opaque; see ReadPixelsWithAlpha.
 constexpr unsigned kOpaqueFrom = 250;
 
+// Rows top to top + count - 1 of the display as the renderer holds them,
+// RGBA; empty when there is no display or the rows are not all on it.
+// Reading flushes the drawing calls still queued.
+std::vector<std::uint8_t> ReadRows(const DisplayContext* context, int top, int count)
+{
+    if (!context || top < 0 || count < 1 || top > context->Height - count)
+        return {};
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(context->Width) * static_cast<std::size_t>(count) * 4);
+    const SDL_Rect rows{0, top, context->Width, count};
+    if (SDL_RenderReadPixels(context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), context->Width * 4) != 0)
+        return {};
+    return pixels;
+}
+
 }  // namespace
 
 OffscreenDisplay::OffscreenDisplay(int width, int height)
@@ -54,13 +68,7 @@ std::vector<std::uint8_t> OffscreenDisplay::ReadPixels() const
 
 std::vector<std::uint8_t> OffscreenDisplay::ReadPixels(int top, int count) const
 {
-    if (!Context || top < 0 || count < 1 || top > Context->Height - count)
-        return {};
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) * static_cast<std::size_t>(count) * 4);
-    // Reading flushes the drawing calls still queued.
-    const SDL_Rect rows{0, top, Context->Width, count};
-    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) != 0)
-        return {};
+    std::vector<std::uint8_t> pixels = ReadRows(Context.get(), top, count);
     // The renderer's blending rounds an opaque pixel's alpha down a level
     // where a partly transparent one lands on it: the picture is opaque.
     for (std::size_t i = 3; i < pixels.size(); i += 4)
@@ -79,12 +87,7 @@ void OffscreenDisplay::ClearTo(std::uint8_t red, std::uint8_t green, std::uint8_
 
 std::vector<std::uint8_t> OffscreenDisplay::ReadPixelsWithAlpha(int top, int count) const
 {
-    if (!Context || top < 0 || count < 1 || top > Context->Height - count)
-        return {};
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(Context->Width) * static_cast<std::size_t>(count) * 4);
-    const SDL_Rect rows{0, top, Context->Width, count};
-    if (SDL_RenderReadPixels(Context->Renderer, &rows, SDL_PIXELFORMAT_RGBA32, pixels.data(), Context->Width * 4) != 0)
-        return {};
+    std::vector<std::uint8_t> pixels = ReadRows(Context.get(), top, count);
     // Blending over a transparent pixel leaves colour x alpha in it: divide
     // it out, so the picture composites like the frames it was drawn from.
     for (std::size_t i = 0; i < pixels.size(); i += 4) {

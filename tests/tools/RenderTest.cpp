@@ -12,6 +12,7 @@
 #include "tests/support/MapFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
+#include "tests/tools/WrittenPng.h"
 
 namespace kzm {
 namespace {
@@ -64,32 +65,7 @@ Ref<TRKLevel> Level()
     return level;
 }
 
-struct Picture {
-    int Width = 0;
-    int Height = 0;
-    int ColourType = -1;
-    int BitDepth = -1;
-    std::vector<std::uint8_t> Rgba;
-    test::Rgba At(int x, int y) const { return test::PixelAt(Rgba, Width, x, y); }
-};
-
-// The written PNG as stored: no masking on the way back.
-Picture ReadPng(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    Picture picture;
-    if (bytes.size() < 26)
-        return picture;
-    picture.BitDepth = bytes[24];
-    picture.ColourType = bytes[25];
-    if (auto decoded = DecodePngBytes(bytes)) {
-        picture.Width = decoded->Width;
-        picture.Height = decoded->Height;
-        picture.Rgba = std::move(decoded->Rgba);
-    }
-    return picture;
-}
+using Picture = test::WrittenPng;
 
 class KzmRender : public testing::Test {
 protected:
@@ -109,7 +85,7 @@ TEST_F(KzmRender, DrawsTheFirstFrameAsTheTestBedDoes)
 {
     const test::ToolRun run = test::RunKzm("render '" + Map + "' -o '" + Out + "'");
     ASSERT_EQ(run.Status, 0) << run.Err;
-    const Picture picture = ReadPng(Out);
+    const Picture picture = test::ReadWrittenPng(Out);
     ASSERT_EQ(picture.Width, 800);
     ASSERT_EQ(picture.Height, 600);
     EXPECT_EQ(picture.ColourType, 2);  // RGB
@@ -132,7 +108,7 @@ TEST_F(KzmRender, OptionsSetScrollViewSizeAndImages)
         test::RunKzm("render '" + Map + "' -o '" + Out + "' --scroll=-310,-640 --view 0,0,100,80 " +
                      "--size 120,90 --image '1=" + other + "'");
     ASSERT_EQ(run.Status, 0) << run.Err;
-    const Picture picture = ReadPng(Out);
+    const Picture picture = test::ReadWrittenPng(Out);
     ASSERT_EQ(picture.Width, 120);
     ASSERT_EQ(picture.Height, 90);
     EXPECT_EQ(picture.At(10, 0), kGreen);  // 320 - 310 + 0
@@ -146,7 +122,7 @@ TEST_F(KzmRender, AnImageForIdZeroTakesThePlaceOfResource0)
     const std::string other = Dir.Write("other.png", TilesetPng({kBlue, kRed, kGreen}));
     const test::ToolRun run = test::RunKzm("render '" + Map + "' -o '" + Out + "' --image '0=" + other + "'");
     ASSERT_EQ(run.Status, 0) << run.Err;
-    const Picture picture = ReadPng(Out);
+    const Picture picture = test::ReadWrittenPng(Out);
     EXPECT_EQ(picture.At(120, 240), kRed);
     EXPECT_EQ(picture.At(135, 255), kBlue);
 }

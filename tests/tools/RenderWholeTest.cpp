@@ -12,6 +12,7 @@
 #include "tests/support/MapFixtures.h"
 #include "tests/support/TestFiles.h"
 #include "tests/tools/RunTool.h"
+#include "tests/tools/WrittenPng.h"
 
 namespace kzm {
 namespace {
@@ -55,29 +56,7 @@ std::vector<std::uint8_t> TilesetPng()
     return EncodePng(96, 32, rgba, false);
 }
 
-struct Picture {
-    int Width = 0;
-    int Height = 0;
-    int ColourType = -1;
-    std::vector<std::uint8_t> Rgba;
-    test::Rgba At(int x, int y) const { return test::PixelAt(Rgba, Width, x, y); }
-};
-
-Picture ReadPng(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    Picture picture;
-    if (bytes.size() < 26)
-        return picture;
-    picture.ColourType = bytes[25];
-    if (auto decoded = DecodePngBytes(bytes)) {
-        picture.Width = decoded->Width;
-        picture.Height = decoded->Height;
-        picture.Rgba = std::move(decoded->Rgba);
-    }
-    return picture;
-}
+using Picture = test::WrittenPng;
 
 class KzmRenderWhole : public testing::Test {
 protected:
@@ -99,7 +78,7 @@ TEST_F(KzmRenderWhole, DrawsTheGridWithTransparencyWhereNoTileIs)
 {
     const test::ToolRun run = Run("");
     ASSERT_EQ(run.Status, 0) << run.Err;
-    const Picture p = ReadPng(Out);
+    const Picture p = test::ReadWrittenPng(Out);
     ASSERT_EQ(p.Width, 128);
     ASSERT_EQ(p.Height, 96);
     EXPECT_EQ(p.ColourType, 6);  // RGBA
@@ -128,7 +107,7 @@ TEST_F(KzmRenderWhole, OptionsScaleFitHideAndFill)
     for (const Case& c : cases) {
         const test::ToolRun run = Run(c.Options);
         ASSERT_EQ(run.Status, 0) << c.Options << ": " << run.Err;
-        const Picture p = ReadPng(Out);
+        const Picture p = test::ReadWrittenPng(Out);
         EXPECT_EQ(p.Width, c.Width) << c.Options;
         EXPECT_EQ(p.Height, c.Height) << c.Options;
         EXPECT_EQ(p.At(c.X, c.Y), c.Expected) << c.Options;
