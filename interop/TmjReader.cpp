@@ -28,6 +28,13 @@ Json Parse(const std::string& path, const std::string& text)
         if (const auto colon = reason.rfind(": "); colon != std::string::npos)
             reason = reason.substr(colon + 2);
         throw TiledError(path + ": malformed JSON at " + LineColumn(text, at) + ": " + reason);
+    } catch (const Json::exception& error) {
+        // Well-formed text the parser still cannot hold, such as a number
+        // past a double's range: no position comes with it.
+        std::string reason = error.what();
+        if (const auto bracket = reason.find("] "); bracket != std::string::npos)
+            reason = reason.substr(bracket + 2);
+        throw TiledError(path + ": unreadable JSON: " + reason);
     }
 }
 

@@ -57,6 +57,8 @@ std::vector<BadInput> Cases()
          "m.tmx: malformed XML at line 4, column"},
         {"MalformedJson", "m.tmj", "{\"type\": \"map\",\n  \"width\": 2,,\n}",
          "m.tmj: malformed JSON at line 2, column 14"},
+        {"JsonNumberTooLarge", "m.tmj", "{\"type\": \"map\", \"width\": 4e444444444}",
+         "m.tmj: unreadable JSON: number overflow parsing '4e444444444'"},
         {"NotAMap", "m.tmx", "<?xml version=\"1.0\"?><tileset/>", "not a TMX map"},
         {"UnknownEncoding", "m.tmx", Map(kTileset + Layer(R"(<data encoding="hex">01</data>)")),
          "unknown layer data encoding \"hex\""},
