@@ -88,8 +88,9 @@ public:
             // Blocks are aligned to their size, so masking a record's address
             // finds its block: the one place the pool needs integer addresses.
             const auto address = reinterpret_cast<std::uintptr_t>(record);
-            reinterpret_cast<Block*>(address & ~(std::uintptr_t{BlockBytes} - 1))
-                ->Drop(1);  // NOLINT(performance-no-int-to-ptr)
+            // NOLINTNEXTLINE(performance-no-int-to-ptr)
+            auto* block = reinterpret_cast<Block*>(address & ~(std::uintptr_t{BlockBytes} - 1));
+            block->Drop(1);
         }
 
         template <class U>
