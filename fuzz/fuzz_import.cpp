@@ -1,6 +1,7 @@
 // The Tiled importer on arbitrary TMX or TMJ text (a first '<' makes it XML):
 // every input ends in a map or a TiledError, never a crash, a hang or memory
 // beyond the importer's bounds.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -34,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!result.Level || result.AtlasRgba.size() != static_cast<std::size_t>(result.AtlasWidth) *
                                                             static_cast<std::size_t>(result.AtlasHeight) * 4)
             __builtin_trap();  // an import either fails or gives a level and its whole atlas
+        std::int64_t tiles = 0;
+        result.Tiles.ForEach([&tiles](const kzm::TRKTile&) { ++tiles; });
+        if (tiles != result.Tiles.Count)
+            __builtin_trap();  // the tiles made are the tiles counted
     } catch (const kzm::interop::TiledError&) {
     }
     return 0;

@@ -17,7 +17,7 @@ namespace kzm::interop {
 
 namespace {
 
-// The most tiles an import makes: about a gigabyte of records.
+// The most tiles an import makes: a .kzm file of 512 MiB.
 constexpr std::int64_t kMaxImportTiles = std::int64_t{1} << 23;
 // Positions stay well inside 32 bits, so that the engine's sums of position,
 // size and scroll do not wrap.
@@ -142,15 +142,6 @@ std::uint32_t MultiplyColours(std::uint32_t a, std::uint32_t b)
     return out;
 }
 
-// One drawn picture: where, how large, in which layer, with what extras.
-struct Placement {
-    int Picture = 0;
-    std::int64_t X = 0, Y = 0;
-    double ScaleX = 1, ScaleY = 1;
-    std::int32_t Layer = 0;
-    const Properties* Props = nullptr;  // a tile object's, for the values Tiled has no place for
-};
-
 // What is inherited down the layer tree.
 struct Inherited {
     double OffsetX = 0, OffsetY = 0;
@@ -174,7 +165,8 @@ private:
     ImageCache Images;
     std::map<PictureKey, int> PictureIndex;
     std::vector<PictureKey> Pictures;
-    std::vector<Placement> Placements;
+    ImportedTiles Tiles;
+    std::map<std::pair<double, double>, std::int32_t> PlainLooks;  // looks without extra values, by scale
     Counts Dropped;
     std::set<std::pair<const TiledTileset*, int>> Animated;  // tiles shown as their first frame
     std::int64_t OriginX = 0, OriginY = 0;
@@ -192,8 +184,13 @@ private:
     int PictureOf(std::uint32_t gid, const Inherited& state, const TiledTileset*& tileset, double& width,
                   double& height);
     int AddPicture(const PictureKey& key);
-    void Place(int picture, double x, double y, double scaleX, double scaleY, std::int32_t layer,
-               const Properties* props);
+    // The look of a tile of this scale, with a tile object's properties.
+    std::int32_t LookOf(double scaleX, double scaleY, const Properties* props);
+    void Place(int picture, double x, double y, std::int32_t look, std::int32_t layer);
+    TiledError TooManyTiles() const
+    {
+        return TiledError(Map.File + ": more than " + std::to_string(kMaxImportTiles) + " tiles to import");
+    }
 };
 
 void Importer::FindOrigin()
@@ -315,38 +312,93 @@ int Importer::PictureOf(std::uint32_t gid, const Inherited& state, const TiledTi
     return AddPicture(key);
 }
 
-void Importer::Place(int picture, double x, double y, double scaleX, double scaleY, std::int32_t layer,
-                     const Properties* props)
+std::int32_t IntProperty(const Properties* props, const char* name)
+{
+    const std::string* value = props ? FindProperty(*props, name) : nullptr;
+    return value ? static_cast<std::int32_t>(std::strtol(value->c_str(), nullptr, 10)) : 0;
+}
+
+float FloatProperty(const Properties* props, const char* name)
+{
+    const std::string* value = props ? FindProperty(*props, name) : nullptr;
+    return value ? std::strtof(value->c_str(), nullptr) : 0.0f;
+}
+
+std::int32_t Importer::LookOf(double scaleX, double scaleY, const Properties* props)
+{
+    const auto next = static_cast<std::int32_t>(Tiles.Looks.size());
+    if (!props) {
+        const auto [found, added] = PlainLooks.emplace(std::make_pair(scaleX, scaleY), next);
+        if (!added)
+            return found->second;
+    }
+    ImportedTiles::Look look;
+    look.ScaleX = scaleX;
+    look.ScaleY = scaleY;
+    look.PropA = IntProperty(props, "PropA");
+    look.PropB = IntProperty(props, "PropB");
+    look.PropC = IntProperty(props, "PropC");
+    look.PropD = IntProperty(props, "PropD");
+    look.PropE = IntProperty(props, "PropE");
+    look.PropF = IntProperty(props, "PropF");
+    look.PropG = FloatProperty(props, "PropG");
+    look.PropH = FloatProperty(props, "PropH");
+    Tiles.Looks.push_back(look);
+    return next;
+}
+
+void Importer::Place(int picture, double x, double y, std::int32_t look, std::int32_t layer)
 {
     // Checked before rounding: offsets and objects may say anything.
     const double mapX = x + static_cast<double>(OriginX), mapY = y + static_cast<double>(OriginY);
     if (!(std::abs(mapX) <= static_cast<double>(kMaxPosition) && std::abs(mapY) <= static_cast<double>(kMaxPosition)))
         throw TiledError(Map.File + ": a tile lies at (" + std::to_string(mapX) + ", " + std::to_string(mapY) +
                          "), further than a .kzm map reaches");
-    if (!(scaleX * Pictures[picture].DrawnWidth() <= static_cast<double>(kMaxPosition) &&
-          scaleY * Pictures[picture].DrawnHeight() <= static_cast<double>(kMaxPosition)))
-        throw TiledError(Map.File + ": a tile object of " + std::to_string(scaleX * Pictures[picture].DrawnWidth()) +
-                         " x " + std::to_string(scaleY * Pictures[picture].DrawnHeight()) +
+    const ImportedTiles::Look& scale = Tiles.Looks[look];
+    if (!(scale.ScaleX * Pictures[picture].DrawnWidth() <= static_cast<double>(kMaxPosition) &&
+          scale.ScaleY * Pictures[picture].DrawnHeight() <= static_cast<double>(kMaxPosition)))
+        throw TiledError(Map.File + ": a tile object of " +
+                         std::to_string(scale.ScaleX * Pictures[picture].DrawnWidth()) + " x " +
+                         std::to_string(scale.ScaleY * Pictures[picture].DrawnHeight()) +
                          " pixels is larger than a .kzm map reaches");
-    const std::int64_t px = std::llround(mapX), py = std::llround(mapY);
-    if (static_cast<std::int64_t>(Placements.size()) >= kMaxImportTiles)
-        throw TiledError(Map.File + ": more than " + std::to_string(kMaxImportTiles) + " tiles to import");
-    Placements.push_back({picture, px, py, scaleX, scaleY, layer, props});
+    if (static_cast<std::int64_t>(Tiles.Pieces.size()) >= kMaxImportTiles)
+        throw TooManyTiles();
+    Tiles.Pieces.push_back({picture, static_cast<std::int32_t>(std::llround(mapX)),
+                            static_cast<std::int32_t>(std::llround(mapY)), layer, look});
 }
 
 void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std::int32_t number)
 {
-    // A layer repeats few gids many times: each is looked up once.
+    // A layer repeats few gids many times: each is looked up once, and a
+    // cell finds it in a small table indexed by the gid's low bits.
     struct Known {
-        int Picture;
-        const TiledTileset* Tileset;
-        double Width, Height;
+        std::uint32_t Gid = 0;  // 0: empty, as no cell with gid 0 is drawn
+        int Picture = 0;
+        std::int32_t Look = 0;
+        double OffsetX = 0, OffsetY = 0;  // from the cell's bottom-left corner
     };
+    std::vector<Known> recent(1024);
     std::unordered_map<std::uint32_t, Known> known;
-    const auto drawn =
-        std::count_if(layer.Gids.begin(), layer.Gids.end(), [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
-    if (static_cast<std::int64_t>(Placements.size()) + drawn <= kMaxImportTiles)
-        Placements.reserve(Placements.size() + static_cast<std::size_t>(drawn));
+    const auto lookUp = [&](std::uint32_t gid) -> const Known& {
+        Known& slot = recent[(gid ^ (gid >> 22)) & 1023];
+        if (slot.Gid == gid)
+            return slot;
+        auto found = known.find(gid);
+        if (found == known.end()) {
+            const TiledTileset* tileset = nullptr;
+            double width = 0, height = 0;
+            Known entry;
+            entry.Gid = gid;
+            entry.Picture = PictureOf(gid, state, tileset, width, height);
+            const PictureKey& key = Pictures[entry.Picture];
+            entry.Look = LookOf(width / key.DrawnWidth(), height / key.DrawnHeight(), nullptr);
+            // Bottom-aligned on its cell, moved by the tileset's offset.
+            entry.OffsetX = state.OffsetX + tileset->OffsetX;
+            entry.OffsetY = -height + state.OffsetY + tileset->OffsetY;
+            found = known.emplace(gid, entry).first;
+        }
+        return slot = found->second;
+    };
     const bool up = Map.RenderOrder == "right-up" || Map.RenderOrder == "left-up";
     const bool left = Map.RenderOrder == "left-down" || Map.RenderOrder == "left-up";
     for (int row = 0; row < layer.Rows; ++row) {
@@ -356,21 +408,10 @@ void Importer::AddTileLayer(const TiledLayer& layer, const Inherited& state, std
             const std::uint32_t gid = layer.Gids[static_cast<std::size_t>(y) * layer.Columns + x];
             if ((gid & kGidMask) == 0)
                 continue;
-            auto found = known.find(gid);
-            if (found == known.end()) {
-                Known entry{};
-                entry.Picture = PictureOf(gid, state, entry.Tileset, entry.Width, entry.Height);
-                found = known.emplace(gid, entry).first;
-            }
-            const TiledTileset* tileset = found->second.Tileset;
-            const double width = found->second.Width, height = found->second.Height;
-            const int picture = found->second.Picture;
-            // Bottom-aligned on its cell, moved by the tileset's offset.
+            const Known& entry = lookUp(gid);
             const double cellX = static_cast<double>(layer.CellX + x) * Map.TileWidth;
             const double cellBottom = static_cast<double>(layer.CellY + y + 1) * Map.TileHeight;
-            Place(picture, cellX + state.OffsetX + tileset->OffsetX,
-                  cellBottom - height + state.OffsetY + tileset->OffsetY, width / Pictures[picture].DrawnWidth(),
-                  height / Pictures[picture].DrawnHeight(), number, nullptr);
+            Place(entry.Picture, cellX + entry.OffsetX, cellBottom + entry.OffsetY, entry.Look, number);
         }
     }
 }
@@ -417,7 +458,8 @@ void Importer::AddObjectLayer(const TiledLayer& layer, const Inherited& state, s
         const double scaleX = width / key.DrawnWidth(), scaleY = height / key.DrawnHeight();
         // Anchored at its bottom-left corner.
         Place(picture, object->X + state.OffsetX + tileset->OffsetX * scaleX,
-              object->Y - height + state.OffsetY + tileset->OffsetY * scaleY, scaleX, scaleY, number, &object->Props);
+              object->Y - height + state.OffsetY + tileset->OffsetY * scaleY, LookOf(scaleX, scaleY, &object->Props),
+              number);
     }
 }
 
@@ -433,7 +475,7 @@ void Importer::AddImageLayer(const TiledLayer& layer, const Inherited& state, st
     key.Height = key.Source->Height;
     key.Tint = state.Tint;
     key.Opacity = static_cast<int>(std::lround(state.Opacity * 256));
-    Place(AddPicture(key), state.OffsetX, state.OffsetY, 1, 1, number, nullptr);
+    Place(AddPicture(key), state.OffsetX, state.OffsetY, LookOf(1, 1, nullptr), number);
 }
 
 void Importer::Walk(const std::vector<TiledLayer>& layers, const Inherited& above)
@@ -477,31 +519,32 @@ void Importer::Walk(const std::vector<TiledLayer>& layers, const Inherited& abov
     }
 }
 
-std::int32_t IntProperty(const Properties* props, const char* name)
-{
-    const std::string* value = props ? FindProperty(*props, name) : nullptr;
-    return value ? static_cast<std::int32_t>(std::strtol(value->c_str(), nullptr, 10)) : 0;
-}
-
-float FloatProperty(const Properties* props, const char* name)
-{
-    const std::string* value = props ? FindProperty(*props, name) : nullptr;
-    return value ? std::strtof(value->c_str(), nullptr) : 0.0f;
-}
-
 ImportResult Importer::Run()
 {
     if (Map.Orientation != "orthogonal")
         throw TiledError("only orthogonal maps can be imported: this map is " + Map.Orientation);
     FindOrigin();
+    // Room for every cell that may be drawn, made once: growing the list
+    // layer by layer would copy it each time.
+    std::int64_t cells = 0;
+    const auto count = [&cells](const auto& self, const std::vector<TiledLayer>& layers) -> void {
+        for (const TiledLayer& layer : layers) {
+            self(self, layer.Children);
+            cells += std::count_if(layer.Gids.begin(), layer.Gids.end(),
+                                   [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
+        }
+    };
+    count(count, Map.Layers);
+    Tiles.Pieces.reserve(static_cast<std::size_t>(std::min(cells, kMaxImportTiles)));
     Walk(Map.Layers, Inherited{});
 
     // The frame size: the size most placements draw, the larger on a tie.
+    std::vector<std::int64_t> uses(Pictures.size());
+    for (const ImportedTiles::Piece& piece : Tiles.Pieces)
+        ++uses[piece.Picture];
     std::map<std::pair<int, int>, std::int64_t> sizes;
-    for (const Placement& placement : Placements) {
-        const PictureKey& key = Pictures[placement.Picture];
-        sizes[{key.DrawnWidth(), key.DrawnHeight()}]++;
-    }
+    for (std::size_t index = 0; index < Pictures.size(); ++index)
+        sizes[{Pictures[index].DrawnWidth(), Pictures[index].DrawnHeight()}] += uses[index];
     std::pair<int, int> frame{Map.TileWidth, Map.TileHeight};
     std::int64_t best = 0;
     for (const auto& [size, count] : sizes)
@@ -509,20 +552,24 @@ ImportResult Importer::Run()
             (count == best && std::int64_t{size.first} * size.second > std::int64_t{frame.first} * frame.second))
             frame = size, best = count;
 
-    // Each picture cut into frames (padded at its right and bottom), the
-    // frames into the atlas once each.
+    // Each picture cut into frames (padded at its right and bottom), each
+    // frame a tile where the picture is drawn: counted before anything is cut.
+    std::vector<ImportedTiles::Cut>& cuts = Tiles.Cuts;
+    cuts.resize(Pictures.size());
+    for (std::size_t index = 0; index < Pictures.size(); ++index) {
+        ImportedTiles::Cut& cut = cuts[index];
+        cut.Columns = (Pictures[index].DrawnWidth() + frame.first - 1) / frame.first;
+        cut.Rows = (Pictures[index].DrawnHeight() + frame.second - 1) / frame.second;
+        Tiles.Count += uses[index] * cut.Columns * cut.Rows;
+        if (Tiles.Count > kMaxImportTiles)
+            throw TooManyTiles();
+    }
+    // The frames into the atlas once each.
     Atlas atlas(frame.first, frame.second);
-    struct Cut {
-        int Columns = 0, Rows = 0;
-        std::vector<int> Frames;
-    };
-    std::vector<Cut> cuts(Pictures.size());
     std::vector<std::uint8_t> cell(static_cast<std::size_t>(frame.first) * frame.second * 4);
     for (std::size_t index = 0; index < Pictures.size(); ++index) {
         const Pixels picture = Materialize(Pictures[index]);
-        Cut& cut = cuts[index];
-        cut.Columns = (picture.Width + frame.first - 1) / frame.first;
-        cut.Rows = (picture.Height + frame.second - 1) / frame.second;
+        ImportedTiles::Cut& cut = cuts[index];
         for (int row = 0; row < cut.Rows; ++row)
             for (int column = 0; column < cut.Columns; ++column) {
                 std::fill(cell.begin(), cell.end(), 0);
@@ -562,34 +609,9 @@ ImportResult Importer::Run()
     tileset->SetFrameHeight(frame.second);
     result.Level->AddTileset(tileset);
 
-    result.Level->GetTiles()->Reserve(Placements.size());
-    for (const Placement& placement : Placements) {
-        const Cut& cut = cuts[placement.Picture];
-        for (int row = 0; row < cut.Rows; ++row)
-            for (int column = 0; column < cut.Columns; ++column) {
-                auto tile = std::make_shared<TRKTile>();
-                tile->TilesetId = 0;
-                tile->Frame = cut.Frames[static_cast<std::size_t>(row) * cut.Columns + column];
-                tile->X =
-                    static_cast<std::int32_t>(placement.X + std::llround(column * frame.first * placement.ScaleX));
-                tile->Y = static_cast<std::int32_t>(placement.Y + std::llround(row * frame.second * placement.ScaleY));
-                tile->Width = static_cast<std::int32_t>(std::ceil(frame.first * placement.ScaleX));
-                tile->Height = static_cast<std::int32_t>(std::ceil(frame.second * placement.ScaleY));
-                tile->ScaleX = static_cast<float>(placement.ScaleX);
-                tile->ScaleY = static_cast<float>(placement.ScaleY);
-                tile->Layer = placement.Layer;
-                const Properties* props = placement.Props;
-                tile->PropA = IntProperty(props, "PropA");
-                tile->PropB = IntProperty(props, "PropB");
-                tile->PropC = IntProperty(props, "PropC");
-                tile->PropD = IntProperty(props, "PropD");
-                tile->PropE = IntProperty(props, "PropE");
-                tile->PropF = IntProperty(props, "PropF");
-                tile->PropG = FloatProperty(props, "PropG");
-                tile->PropH = FloatProperty(props, "PropH");
-                result.Level->AddTile(std::move(tile));
-            }
-    }
+    Tiles.FrameWidth = frame.first;
+    Tiles.FrameHeight = frame.second;
+    result.Tiles = std::move(Tiles);
 
     const auto report = [&](std::int64_t count, const std::string& what) {
         if (count > 0)
@@ -612,6 +634,36 @@ ImportResult Importer::Run()
 ImportResult ImportTiledMap(const TiledMap& map, const ImportOptions& options)
 {
     return Importer(map, options).Run();
+}
+
+void ImportedTiles::ForEach(const std::function<void(const TRKTile&)>& visit) const
+{
+    TRKTile tile;
+    tile.TilesetId = 0;
+    for (const Piece& piece : Pieces) {
+        const Cut& cut = Cuts[piece.Picture];
+        const Look& look = Looks[piece.Look];
+        tile.Width = static_cast<std::int32_t>(std::ceil(FrameWidth * look.ScaleX));
+        tile.Height = static_cast<std::int32_t>(std::ceil(FrameHeight * look.ScaleY));
+        tile.ScaleX = static_cast<float>(look.ScaleX);
+        tile.ScaleY = static_cast<float>(look.ScaleY);
+        tile.Layer = piece.Layer;
+        tile.PropA = look.PropA;
+        tile.PropB = look.PropB;
+        tile.PropC = look.PropC;
+        tile.PropD = look.PropD;
+        tile.PropE = look.PropE;
+        tile.PropF = look.PropF;
+        tile.PropG = look.PropG;
+        tile.PropH = look.PropH;
+        for (int row = 0; row < cut.Rows; ++row)
+            for (int column = 0; column < cut.Columns; ++column) {
+                tile.Frame = cut.Frames[static_cast<std::size_t>(row) * cut.Columns + column];
+                tile.X = static_cast<std::int32_t>(piece.X + std::llround(column * FrameWidth * look.ScaleX));
+                tile.Y = static_cast<std::int32_t>(piece.Y + std::llround(row * FrameHeight * look.ScaleY));
+                visit(tile);
+            }
+    }
 }
 
 }  // namespace kzm::interop

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 namespace kzm {
@@ -58,10 +59,20 @@ KzmByteWriter& KzmByteWriter::Tileset(const TRKTileset& t)
 
 KzmByteWriter& KzmByteWriter::Tile(const TRKTile& t)
 {
-    Int32(t.TilesetId).Int32(t.PropB).Int32(t.Frame).Int32(t.X).Int32(t.Y).Int32(t.Width).Int32(t.Height);
-    Float32(t.ScaleX).Float32(t.ScaleY);
-    Int32(t.Layer).Int32(t.PropC).Int32(t.PropD).Int32(t.PropE).Int32(t.PropF);
-    return Float32(t.PropG).Float32(t.PropH);
+    // The record's 64 bytes at once: a map may hold millions of tiles.
+    std::uint8_t record[64];
+    const auto put = [&record](int at, auto value) {
+        std::uint32_t bits;
+        static_assert(sizeof value == sizeof bits);
+        std::memcpy(&bits, &value, sizeof bits);
+        for (int i = 0; i < 4; ++i)
+            record[at + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    };
+    put(0, t.TilesetId), put(4, t.PropB), put(8, t.Frame), put(12, t.X), put(16, t.Y), put(20, t.Width);
+    put(24, t.Height), put(28, t.ScaleX), put(32, t.ScaleY), put(36, t.Layer), put(40, t.PropC), put(44, t.PropD);
+    put(48, t.PropE), put(52, t.PropF), put(56, t.PropG), put(60, t.PropH);
+    Bytes.insert(Bytes.end(), std::begin(record), std::end(record));
+    return *this;
 }
 
 namespace {
@@ -115,6 +126,52 @@ bool WriteBytesFile(const std::string& path, const std::vector<std::uint8_t>& by
 bool WriteKzmFile(const std::string& path, const TRKLevel& level, const KzmExtras& extras)
 {
     return WriteBytesFile(path, EncodeKzm(level, extras));
+}
+
+namespace {
+
+// Bytes gathered before they go to the file.
+constexpr std::size_t kFlushBytes = std::size_t{1} << 18;
+
+}  // namespace
+
+KzmFileWriter::KzmFileWriter(const std::string& path, const TRKLevel& level, std::int32_t tileCount)
+    : Announced(tileCount)
+{
+    Buffer.Bytes.reserve(kFlushBytes + 64);
+    Buffer.Header().Dimensions(*level.Dimensions).Tilesets(*level.Tilesets).Int32(tileCount);
+    File = std::fopen(path.c_str(), "wb");
+    Failed = File == nullptr;
+}
+
+KzmFileWriter::~KzmFileWriter()
+{
+    if (File)
+        std::fclose(File);
+}
+
+void KzmFileWriter::Tile(const TRKTile& tile)
+{
+    Buffer.Tile(tile);
+    ++Written;
+    if (Buffer.Bytes.size() >= kFlushBytes)
+        Flush();
+}
+
+void KzmFileWriter::Flush()
+{
+    if (!Failed && std::fwrite(Buffer.Bytes.data(), 1, Buffer.Bytes.size(), File) != Buffer.Bytes.size())
+        Failed = true;
+    Buffer.Bytes.clear();
+}
+
+bool KzmFileWriter::Finish()
+{
+    Flush();
+    if (File && std::fclose(File) != 0)
+        Failed = true;
+    File = nullptr;
+    return !Failed && Written == Announced;
 }
 
 }  // namespace kzm

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,35 @@ public:
 struct KzmExtras {
     std::vector<Ref<ObjectList>> Sections;  // tile lists of later sections, in order
     std::vector<std::uint8_t> Trailing;     // raw bytes after the last section
+};
+
+// A .kzm file written as it goes: the level's header, dimensions and
+// tilesets, then a count of tiles and exactly that many tiles handed in one
+// by one (the level's own tile list is left out). For maps too large to hold
+// as records first; the bytes are those WriteKzmFile writes for the same
+// tiles. The file is written where it is named and is incomplete until
+// Finish succeeds.
+class KzmFileWriter {
+public:
+    // Throws like Text for an unwritable name, before the file is opened.
+    KzmFileWriter(const std::string& path, const TRKLevel& level, std::int32_t tileCount);
+    ~KzmFileWriter();
+    KzmFileWriter(const KzmFileWriter&) = delete;
+    KzmFileWriter& operator=(const KzmFileWriter&) = delete;
+
+    void Tile(const TRKTile& tile);
+    // False when the file could not be written or the tiles handed in were
+    // not the count announced.
+    bool Finish();
+
+private:
+    void Flush();
+
+    std::FILE* File = nullptr;
+    KzmByteWriter Buffer;
+    std::int64_t Announced = 0;
+    std::int64_t Written = 0;
+    bool Failed = false;
 };
 
 std::vector<std::uint8_t> EncodeKzm(const TRKLevel& level, const KzmExtras& extras = {});

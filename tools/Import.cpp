@@ -3,6 +3,7 @@
 // Makes a Tiled map (TMX, TMJ or JSON) into DIR/NewWorld.kzm and its atlas
 // DIR/resource0.png. What a .kzm map cannot hold is said on standard error,
 // one line with a count each, and the rest imported.
+#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -50,7 +51,9 @@ int Import(const ImportCommandOptions& options)
     }
     const std::filesystem::path map = folder / "NewWorld.kzm";
     const std::filesystem::path atlas = folder / interop::kAtlasFileName;
-    if (!WriteKzmFile(map.string(), *result.Level)) {
+    KzmFileWriter writer(map.string(), *result.Level, static_cast<std::int32_t>(result.Tiles.Count));
+    result.Tiles.ForEach([&writer](const TRKTile& tile) { writer.Tile(tile); });
+    if (!writer.Finish()) {
         std::cerr << "kzm import: cannot write " << map.string() << '\n';
         return 1;
     }
@@ -62,7 +65,7 @@ int Import(const ImportCommandOptions& options)
     const auto tileset = As<TRKTileset>(result.Level->GetTilesets()->Entries().front());
     std::cout << map.string() << ": " << dimensions.Columns << " x " << dimensions.Rows << " cells of "
               << dimensions.TileWidth << " x " << dimensions.TileHeight << ", " << dimensions.LayerCount << " layers, "
-              << result.Level->TileCount() << " tiles\n"
+              << result.Tiles.Count << " tiles\n"
               << atlas.string() << ": " << result.AtlasWidth << " x " << result.AtlasHeight << ", frames of "
               << tileset->FrameWidth << " x " << tileset->FrameHeight << '\n';
     return 0;

@@ -3,8 +3,6 @@
 #include "image/PngRowWriter.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,12 +20,6 @@ std::vector<std::uint8_t> Row(int width, int y)
         row.insert(row.end(), {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7,
                                static_cast<std::uint8_t>(x * 40 + y)});
     return row;
-}
-
-std::vector<std::uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // The folder holds exactly these names: no temporary file is left over.
@@ -50,7 +42,7 @@ TEST(PngRowWriter, WritesRowsThatReadBack)
             EXPECT_TRUE(writer.WriteRow(Row(5, y)));
         EXPECT_FALSE(std::filesystem::exists(path));  // not before it is complete
         ASSERT_TRUE(writer.Finish()) << writer.Error();
-        const std::vector<std::uint8_t> bytes = ReadFile(path);
+        const std::vector<std::uint8_t> bytes = test::ReadFileBytes(path);
         ASSERT_GT(bytes.size(), 25u);
         EXPECT_EQ(bytes[25], alpha ? 6 : 2);  // colour type
         const auto decoded = DecodePngBytes(bytes);
@@ -93,7 +85,7 @@ TEST(PngRowWriter, AnIncompletePictureLeavesNoFile)
         PngRowWriter writer(FromUtf8(path), 4, 4, true);
         EXPECT_TRUE(writer.WriteRow(Row(4, 0)));
     }  // abandoned
-    EXPECT_EQ(ReadFile(path), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(test::ReadFileBytes(path), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"out.png"});
 }
 

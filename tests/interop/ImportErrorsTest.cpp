@@ -47,7 +47,26 @@ struct BadInput {
     std::string Map;
     std::string Expected;  // in the error
     std::vector<std::pair<std::string, std::string>> OtherFiles{};
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> OtherPictures{};
 };
+
+// 64 x 64 cells of tile 1 and `objects` tile objects of a 1024 x 1024
+// picture, which the import cuts into 4096 tiles of the grid's size each.
+std::string ManyCutPictures(int objects)
+{
+    std::string cells;
+    for (int i = 0; i < 64 * 64; ++i)
+        cells += i ? ",1" : "1";
+    std::string group = "<objectgroup>";
+    for (int i = 0; i < objects; ++i)
+        group += R"(<object gid="9" x="0" y="1024"/>)";
+    return Map(
+        kTileset +
+            R"(<tileset firstgid="9" name="c" tilewidth="1024" tileheight="1024" tilecount="1" columns="0"><tile id="0"><image source="big.png" width="1024" height="1024"/></tile></tileset>)" +
+            R"(<layer name="a" width="64" height="64"><data encoding="csv">)" + cells + "</data></layer>" + group +
+            "</objectgroup>",
+        R"(width="64" height="64")");
+}
 
 std::vector<BadInput> Cases()
 {
@@ -120,6 +139,13 @@ std::vector<BadInput> Cases()
         {"Staggered", "m.tmj",
          R"({"type":"map","orientation":"staggered","width":2,"height":2,"tilewidth":16,"tileheight":16})",
          "only orthogonal maps can be imported: this map is staggered"},
+        // 4096 + 2049 x 4096 tiles, past the bound only once the pictures are cut.
+        {"TilesPastTheBoundOnceCut",
+         "m.tmx",
+         ManyCutPictures(2049),
+         "m.tmx: more than 8388608 tiles to import",
+         {},
+         {{"big.png", TilesetPng(64, 64, 16, 16)}}},
     };
 }
 
@@ -132,6 +158,8 @@ TEST_P(ImportRefuses, WithAClearErrorAndStatus1)
     dir.Write("tiles.png", TilesetPng(4, 2, 16, 16));
     for (const auto& [name, text] : c.OtherFiles)
         WriteText(dir, name, text);
+    for (const auto& [name, bytes] : c.OtherPictures)
+        dir.Write(name, bytes);
     WriteText(dir, c.MapName, c.Map);
     // Relative names, so that the messages are short and predictable.
     const std::string command = "cd '" + dir.Path() + "' && " + std::string(KZM_BIN_DIR) + "/kzm import " + c.MapName +

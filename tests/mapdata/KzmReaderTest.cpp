@@ -393,6 +393,39 @@ TEST_F(KzmReader, WriterOutputReadsBackAsTheSameLevel)
     }
 }
 
+// The streaming writer gives the bytes of the whole-level encoding, across
+// its buffer's flushes, and refuses a tile count other than the one announced.
+TEST(KzmFileWriter, WritesWhatTheLevelEncodesToAndHoldsToItsCount)
+{
+    TRKLevel level;
+    level.SetName(u"Streamed");
+    level.GetDimensions()->SetColumns(100);
+    level.GetDimensions()->SetLayerCount(2);
+    auto tileset = std::make_shared<TRKTileset>();
+    tileset->SetImagePath(u"resource0.png");
+    level.AddTileset(tileset);
+    for (int i = 0; i < 5000; ++i) {
+        auto tile = std::make_shared<TRKTile>();
+        tile->Frame = i % 7;
+        tile->X = i * 32;
+        tile->ScaleX = 0.5f * i;
+        tile->PropH = -1.0f * i;
+        level.AddTile(tile);
+    }
+    test::TempDir dir;
+    const auto write = [&](const std::string& name, std::int32_t announced) {
+        KzmFileWriter writer(dir.File(name), level, announced);
+        for (const auto& entry : level.GetTiles()->Entries())
+            writer.Tile(*As<TRKTile>(entry));
+        return writer.Finish();
+    };
+    ASSERT_TRUE(write("map.kzm", 5000));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("map.kzm")), EncodeKzm(level));
+    EXPECT_FALSE(write("fewer.kzm", 5001));
+    EXPECT_FALSE(write("more.kzm", 4999));
+    EXPECT_FALSE(write("missing-folder/map.kzm", 5000));
+}
+
 TEST(KzmWriter, RefusesCharactersAFileCannotHold)
 {
     EXPECT_THROW(KzmByteWriter().Text(u"\u20AC"), std::invalid_argument);

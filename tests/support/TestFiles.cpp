@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -34,6 +36,12 @@ std::string TempDir::Write(const std::string& name, const std::vector<std::uint8
     if (!WriteBytesFile(path, bytes))
         ADD_FAILURE() << "cannot write " << path;
     return path;
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace kzm::test

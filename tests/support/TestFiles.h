@@ -29,4 +29,7 @@ private:
     std::string Root;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+
 }  // namespace kzm::test

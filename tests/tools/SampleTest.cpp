@@ -1,7 +1,5 @@
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <vector>
 
@@ -15,12 +13,6 @@
 
 namespace kzm {
 namespace {
-
-std::vector<char> Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The sample as the test bed would load it: the map read, resource0.png
 // attached to tileset 0.
@@ -96,7 +88,7 @@ TEST_F(SampleMap, HeaderAndTilesetAreWhatTheTestBedExpects)
     EXPECT_GE(tileset.GetFrameCount(), 16);
 
     // An RGB PNG: colour type 2 in the header chunk, no alpha channel.
-    const std::vector<char> png = Slurp(Dir->File("resource0.png"));
+    const std::vector<std::uint8_t> png = test::ReadFileBytes(Dir->File("resource0.png"));
     ASSERT_GT(png.size(), 26u);
     EXPECT_EQ(png[25], 2);
 }
@@ -190,7 +182,9 @@ TEST(KzmSample, WritesTheSameBytesEveryTime)
     ASSERT_EQ(test::RunKzm("sample '" + first.Path() + "'").Status, 0);
     ASSERT_EQ(test::RunKzm("sample '" + second.Path() + "/made/on/the/way'").Status, 0);
     for (const char* name : {"NewWorld.kzm", "resource0.png"})
-        EXPECT_EQ(Slurp(first.File(name)), Slurp(second.Path() + "/made/on/the/way/" + name)) << name;
+        EXPECT_EQ(test::ReadFileBytes(first.File(name)),
+                  test::ReadFileBytes(second.Path() + "/made/on/the/way/" + name))
+            << name;
 }
 
 TEST(KzmSample, UnwritableFolderAndUsageErrors)
