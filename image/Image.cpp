@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <string>
 
+#include "core/ReplacingFile.h"
 #include "core/Stream.h"
 #include "image/internal/PngCodec.h"
 
@@ -192,12 +195,9 @@ bool SavePng(const String& path, int width, int height, std::span<const std::uin
         const std::vector<std::uint8_t> png = EncodePng(width, height, rgba, alpha);
         if (png.empty())
             return false;
-        std::FILE* file = std::fopen(ToUtf8(ForwardSlashes(path)).c_str(), "wb");
-        if (!file)
-            return false;
-        const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-        const bool closed = std::fclose(file) == 0;
-        return written && closed;
+        ReplacingFile out(std::filesystem::path(ToUtf8(ForwardSlashes(path))));
+        std::string error;
+        return out.Handle() && std::fwrite(png.data(), 1, png.size(), out.Handle()) == png.size() && out.Commit(error);
     } catch (...) {
         return false;
     }

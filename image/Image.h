@@ -87,6 +87,8 @@ Ref<Image> DecodeImageStrip(std::span<const std::uint8_t> png, int frameWidth, i
 // result (or false) when the size is not within 1..kMaxImageSide or rgba
 // holds fewer than width x height pixels.
 std::vector<std::uint8_t> EncodePng(int width, int height, std::span<const std::uint8_t> rgba, bool alpha);
+// Writes EncodePng's bytes to path; false when they cannot be made or
+// written, with whatever had the name untouched.
 bool SavePng(const String& path, int width, int height, std::span<const std::uint8_t> rgba, bool alpha);
 
 }  // namespace kzm

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstdio>
 #include <filesystem>
-#include <random>
-#include <system_error>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include <png.h>
 
+#include "core/ReplacingFile.h"
 #include "image/Image.h"
 
 namespace kzm {
@@ -36,25 +36,12 @@ constexpr int kCompressionLevel = 3;
 // and skip the filter search, a third of the writing time.
 constexpr int kRowFilter = PNG_FILTER_NONE;
 
-// A name beside the target that no other writer picks.
-std::filesystem::path TemporaryBeside(const std::filesystem::path& target)
-{
-    std::random_device random;
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%08x.partial", static_cast<unsigned>(random()));
-    std::filesystem::path temporary = target;
-    temporary += suffix;
-    return temporary;
-}
-
 }  // namespace
 
 struct PngRowWriter::Session {
     png_structp Png = nullptr;
     png_infop Info = nullptr;
-    std::FILE* File = nullptr;
-    std::filesystem::path Target;
-    std::filesystem::path Temporary;
+    std::unique_ptr<ReplacingFile> Out;
     png_uint_32 Width = 0;
     png_uint_32 Height = 0;
     png_uint_32 RowsWritten = 0;
@@ -68,11 +55,6 @@ struct PngRowWriter::Session {
     {
         if (Png)
             png_destroy_write_struct(&Png, Info ? &Info : nullptr);
-        if (File) {
-            std::fclose(File);
-            std::error_code ignored;
-            std::filesystem::remove(Temporary, ignored);
-        }
     }
 
     void Fail(const std::string& why)
@@ -101,8 +83,7 @@ PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha
         return;
     }
     try {
-        s.Target = std::filesystem::path(ToUtf8(ForwardSlashes(path)));
-        s.Temporary = TemporaryBeside(s.Target);
+        s.Out = std::make_unique<ReplacingFile>(std::filesystem::path(ToUtf8(ForwardSlashes(path))));
         s.Width = static_cast<png_uint_32>(width);
         s.Height = static_cast<png_uint_32>(height);
         s.Alpha = alpha;
@@ -112,9 +93,8 @@ PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha
         s.Fail("out of memory");
         return;
     }
-    s.File = std::fopen(s.Temporary.c_str(), "wb");
-    if (!s.File) {
-        s.Fail("cannot create a file in the folder of " + s.Target.string());
+    if (!s.Out->Handle()) {
+        s.Fail("cannot create a file in the folder of " + s.Out->Target().string());
         return;
     }
     s.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
@@ -125,7 +105,7 @@ PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha
         return;
     }
     const bool started = s.Guarded([&s] {
-        png_init_io(s.Png, s.File);
+        png_init_io(s.Png, s.Out->Handle());
         png_set_compression_level(s.Png, kCompressionLevel);
         png_set_filter(s.Png, PNG_FILTER_TYPE_BASE, kRowFilter);
         png_set_IHDR(s.Png, s.Info, s.Width, s.Height, 8, s.Alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
@@ -133,7 +113,7 @@ PngRowWriter::PngRowWriter(const String& path, int width, int height, bool alpha
         png_write_info(s.Png, s.Info);
     });
     if (!started)
-        s.Fail("cannot write " + s.Temporary.string());
+        s.Fail("cannot write " + s.Out->Temporary().string());
 }
 
 PngRowWriter::~PngRowWriter() = default;
@@ -168,7 +148,7 @@ bool PngRowWriter::WriteRow(std::span<const std::uint8_t> rgba)
         row = s.Rgb.data();
     }
     if (!s.Guarded([&s, row] { png_write_row(s.Png, row); })) {
-        s.Fail("cannot write " + s.Temporary.string() + " (is the disk full?)");
+        s.Fail("cannot write " + s.Out->Temporary().string() + " (is the disk full?)");
         return false;
     }
     ++s.RowsWritten;
@@ -185,19 +165,12 @@ bool PngRowWriter::Finish()
         return false;
     }
     if (!s.Guarded([&s] { png_write_end(s.Png, nullptr); })) {
-        s.Fail("cannot write " + s.Temporary.string());
+        s.Fail("cannot write " + s.Out->Temporary().string());
         return false;
     }
-    std::FILE* file = s.File;
-    s.File = nullptr;
-    const bool closed = std::fflush(file) == 0 && std::fclose(file) == 0;
-    std::error_code error;
-    if (closed)
-        std::filesystem::rename(s.Temporary, s.Target, error);
-    if (!closed || error) {
-        std::filesystem::remove(s.Temporary, error);
-        s.Fail(closed ? "cannot rename the finished picture to " + s.Target.string()
-                      : "cannot write " + s.Temporary.string() + " (is the disk full?)");
+    std::string error;
+    if (!s.Out->Commit(error)) {
+        s.Fail(error);
         return false;
     }
     s.Done = true;

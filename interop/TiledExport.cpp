@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string>
 #include <type_traits>
 
+#include "core/ReplacingFile.h"
 #include "image/Image.h"
 #include "interop/TiledRead.h"
 #include "interop/TiledWrite.h"
@@ -261,8 +264,9 @@ ExportResult ExportTiledMap(TRKLevel& level, const std::vector<ExportPicture>& p
         if (error)
             throw TiledError("cannot write " + target.string() + ": " + error.message());
     }
-    std::ofstream out(outPath, std::ios::binary);
-    if (!out || !out.write(text.data(), static_cast<std::streamsize>(text.size())) || !out.flush())
+    ReplacingFile out(outPath);
+    std::string error;
+    if (!out.Handle() || std::fwrite(text.data(), 1, text.size(), out.Handle()) != text.size() || !out.Commit(error))
         throw TiledError("cannot write " + outPath);
     return result;
 }

@@ -116,11 +116,10 @@ std::vector<std::uint8_t> EncodeKzm(const TRKLevel& level, const KzmExtras& extr
 
 bool WriteBytesFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    ReplacingFile out(path);
+    std::string error;
+    return out.Handle() && std::fwrite(bytes.data(), 1, bytes.size(), out.Handle()) == bytes.size() &&
+           out.Commit(error);
 }
 
 bool WriteKzmFile(const std::string& path, const TRKLevel& level, const KzmExtras& extras)
@@ -136,18 +135,11 @@ constexpr std::size_t kFlushBytes = std::size_t{1} << 18;
 }  // namespace
 
 KzmFileWriter::KzmFileWriter(const std::string& path, const TRKLevel& level, std::int32_t tileCount)
-    : Announced(tileCount)
+    : Out(path), Announced(tileCount)
 {
     Buffer.Bytes.reserve(kFlushBytes + 64);
     Buffer.Header().Dimensions(*level.Dimensions).Tilesets(*level.Tilesets).Int32(tileCount);
-    File = std::fopen(path.c_str(), "wb");
-    Failed = File == nullptr;
-}
-
-KzmFileWriter::~KzmFileWriter()
-{
-    if (File)
-        std::fclose(File);
+    Failed = Out.Handle() == nullptr;
 }
 
 void KzmFileWriter::Tile(const TRKTile& tile)
@@ -160,7 +152,7 @@ void KzmFileWriter::Tile(const TRKTile& tile)
 
 void KzmFileWriter::Flush()
 {
-    if (!Failed && std::fwrite(Buffer.Bytes.data(), 1, Buffer.Bytes.size(), File) != Buffer.Bytes.size())
+    if (!Failed && std::fwrite(Buffer.Bytes.data(), 1, Buffer.Bytes.size(), Out.Handle()) != Buffer.Bytes.size())
         Failed = true;
     Buffer.Bytes.clear();
 }
@@ -168,10 +160,9 @@ void KzmFileWriter::Flush()
 bool KzmFileWriter::Finish()
 {
     Flush();
-    if (File && std::fclose(File) != 0)
-        Failed = true;
-    File = nullptr;
-    return !Failed && Written == Announced;
+    std::string error;
+    // A count not met leaves a file the reader would misread: never renamed.
+    return !Failed && Written == Announced && Out.Commit(error);
 }
 
 }  // namespace kzm

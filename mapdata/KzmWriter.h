@@ -6,11 +6,11 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/ReplacingFile.h"
 #include "core/String.h"
 #include "mapdata/TRKLevel.h"
 
@@ -46,13 +46,12 @@ struct KzmExtras {
 // tilesets, then a count of tiles and exactly that many tiles handed in one
 // by one (the level's own tile list is left out). For maps too large to hold
 // as records first; the bytes are those WriteKzmFile writes for the same
-// tiles. The file is written where it is named and is incomplete until
-// Finish succeeds.
+// tiles. The file takes its name only when Finish succeeds: until then, and
+// after a failure, whatever had the name is untouched.
 class KzmFileWriter {
 public:
-    // Throws like Text for an unwritable name, before the file is opened.
+    // Throws like Text for an unwritable name, leaving nothing behind.
     KzmFileWriter(const std::string& path, const TRKLevel& level, std::int32_t tileCount);
-    ~KzmFileWriter();
     KzmFileWriter(const KzmFileWriter&) = delete;
     KzmFileWriter& operator=(const KzmFileWriter&) = delete;
 
@@ -64,7 +63,7 @@ public:
 private:
     void Flush();
 
-    std::FILE* File = nullptr;
+    ReplacingFile Out;
     KzmByteWriter Buffer;
     std::int64_t Announced = 0;
     std::int64_t Written = 0;
@@ -72,7 +71,8 @@ private:
 };
 
 std::vector<std::uint8_t> EncodeKzm(const TRKLevel& level, const KzmExtras& extras = {});
-// False when the file cannot be written. Throws like Text for an unwritable name.
+// False when the file cannot be written, with whatever had the name
+// untouched. Throws like Text for an unwritable name.
 bool WriteKzmFile(const std::string& path, const TRKLevel& level, const KzmExtras& extras = {});
 bool WriteBytesFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

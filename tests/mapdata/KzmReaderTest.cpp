@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -421,9 +423,17 @@ TEST(KzmFileWriter, WritesWhatTheLevelEncodesToAndHoldsToItsCount)
     };
     ASSERT_TRUE(write("map.kzm", 5000));
     EXPECT_EQ(test::ReadFileBytes(dir.File("map.kzm")), EncodeKzm(level));
+    // A failed write leaves what had the name, and nothing beside it.
+    dir.Write("fewer.kzm", {1, 2, 3});
     EXPECT_FALSE(write("fewer.kzm", 5001));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("fewer.kzm")), (Bytes{1, 2, 3}));
     EXPECT_FALSE(write("more.kzm", 4999));
     EXPECT_FALSE(write("missing-folder/map.kzm", 5000));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"fewer.kzm", "map.kzm"}));
 }
 
 TEST(KzmWriter, RefusesCharactersAFileCannotHold)
