@@ -142,6 +142,18 @@ std::uint32_t MultiplyColours(std::uint32_t a, std::uint32_t b)
     return out;
 }
 
+// Every tile layer of the tree, groups' children included, hidden or not.
+template <class Visit>
+void ForEachTileLayer(const std::vector<TiledLayer>& layers, const Visit& visit)
+{
+    for (const TiledLayer& layer : layers) {
+        if (layer.Type == TiledLayer::Kind::Group)
+            ForEachTileLayer(layer.Children, visit);
+        else if (layer.Type == TiledLayer::Kind::Tiles)
+            visit(layer);
+    }
+}
+
 // What is inherited down the layer tree.
 struct Inherited {
     double OffsetX = 0, OffsetY = 0;
@@ -203,28 +215,21 @@ void Importer::FindOrigin()
     // The content in blocks of 16 cells, as Tiled keeps an infinite layer.
     std::int64_t left = 0, top = 0, right = 0, bottom = 0;
     bool any = false;
-    const auto visit = [&](const auto& self, const std::vector<TiledLayer>& layers) -> void {
-        for (const TiledLayer& layer : layers) {
-            if (layer.Type == TiledLayer::Kind::Group)
-                self(self, layer.Children);
-            if (layer.Type != TiledLayer::Kind::Tiles)
-                continue;
-            for (int y = 0; y < layer.Rows; ++y)
-                for (int x = 0; x < layer.Columns; ++x) {
-                    if (layer.Gids[static_cast<std::size_t>(y) * layer.Columns + x] == 0)
-                        continue;
-                    const std::int64_t cx = layer.CellX + x, cy = layer.CellY + y;
-                    const std::int64_t bx = cx - (cx & 15), by = cy - (cy & 15);
-                    if (!any) {
-                        left = bx, top = by, right = bx + 16, bottom = by + 16, any = true;
-                    } else {
-                        left = std::min(left, bx), top = std::min(top, by);
-                        right = std::max(right, bx + 16), bottom = std::max(bottom, by + 16);
-                    }
+    ForEachTileLayer(Map.Layers, [&](const TiledLayer& layer) {
+        for (int y = 0; y < layer.Rows; ++y)
+            for (int x = 0; x < layer.Columns; ++x) {
+                if (layer.Gids[static_cast<std::size_t>(y) * layer.Columns + x] == 0)
+                    continue;
+                const std::int64_t cx = layer.CellX + x, cy = layer.CellY + y;
+                const std::int64_t bx = cx - (cx & 15), by = cy - (cy & 15);
+                if (!any) {
+                    left = bx, top = by, right = bx + 16, bottom = by + 16, any = true;
+                } else {
+                    left = std::min(left, bx), top = std::min(top, by);
+                    right = std::max(right, bx + 16), bottom = std::max(bottom, by + 16);
                 }
-        }
-    };
-    visit(visit, Map.Layers);
+            }
+    });
     if (!any) {
         Columns = Rows = 1;
         return;
@@ -527,14 +532,10 @@ ImportResult Importer::Run()
     // Room for every cell that may be drawn, made once: growing the list
     // layer by layer would copy it each time.
     std::int64_t cells = 0;
-    const auto count = [&cells](const auto& self, const std::vector<TiledLayer>& layers) -> void {
-        for (const TiledLayer& layer : layers) {
-            self(self, layer.Children);
-            cells += std::count_if(layer.Gids.begin(), layer.Gids.end(),
-                                   [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
-        }
-    };
-    count(count, Map.Layers);
+    ForEachTileLayer(Map.Layers, [&cells](const TiledLayer& layer) {
+        cells += std::count_if(layer.Gids.begin(), layer.Gids.end(),
+                               [](std::uint32_t gid) { return (gid & kGidMask) != 0; });
+    });
     Tiles.Pieces.reserve(static_cast<std::size_t>(std::min(cells, kMaxImportTiles)));
     Walk(Map.Layers, Inherited{});
 

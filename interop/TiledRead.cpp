@@ -32,6 +32,38 @@ void ReadContext::ChargeObjects(std::int64_t count, const std::string& where)
         throw TiledError(where + ": more than " + std::to_string(kMaxObjects) + " objects in the map");
 }
 
+void PlaceChunks(const std::vector<TiledChunk>& chunks, TiledLayer& layer, const std::string& where)
+{
+    if (chunks.empty())
+        return;
+    std::int64_t left = chunks[0].X, top = chunks[0].Y, right = left, bottom = top;
+    for (const TiledChunk& chunk : chunks) {
+        left = std::min<std::int64_t>(left, chunk.X), top = std::min<std::int64_t>(top, chunk.Y);
+        right = std::max<std::int64_t>(right, std::int64_t{chunk.X} + chunk.Width);
+        bottom = std::max<std::int64_t>(bottom, std::int64_t{chunk.Y} + chunk.Height);
+    }
+    if ((right - left) * (bottom - top) > kMaxLayerCells)
+        throw TiledError(where + ": the chunks span " + std::to_string(right - left) + " x " +
+                         std::to_string(bottom - top) + " cells, more than a layer may hold");
+    layer.CellX = static_cast<int>(left);
+    layer.CellY = static_cast<int>(top);
+    layer.Columns = static_cast<int>(right - left);
+    layer.Rows = static_cast<int>(bottom - top);
+    layer.Gids.assign(static_cast<std::size_t>(layer.Columns) * layer.Rows, 0);
+    for (const TiledChunk& chunk : chunks)
+        for (int y = 0; y < chunk.Height; ++y)
+            std::copy_n(chunk.Gids.begin() + static_cast<std::ptrdiff_t>(y) * chunk.Width, chunk.Width,
+                        layer.Gids.begin() + static_cast<std::ptrdiff_t>(chunk.Y - top + y) * layer.Columns +
+                            (chunk.X - left));
+}
+
+void CheckMapSize(const TiledMap& map, const std::string& where)
+{
+    if (!map.Infinite && std::int64_t{map.Width} * map.Height > kMaxLayerCells)
+        throw TiledError(where + ": a map of " + std::to_string(map.Width) + " x " + std::to_string(map.Height) +
+                         " cells is larger than " + std::to_string(kMaxLayerCells) + " cells");
+}
+
 std::string ReadTextFile(const std::string& path, const std::string& what)
 {
     std::error_code error;

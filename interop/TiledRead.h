@@ -46,6 +46,18 @@ void ReadTilesetFile(const std::string& path, TiledTileset& tileset, ReadContext
 void ReadTsx(const std::string& path, const std::string& text, TiledTileset& tileset, ReadContext& context);
 void ReadTsj(const std::string& path, const std::string& text, TiledTileset& tileset, ReadContext& context);
 
+// One chunk of an infinite layer's data, as read.
+struct TiledChunk {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    std::vector<std::uint32_t> Gids;
+};
+// Makes an infinite layer's chunks into one rectangle of cells that holds
+// them all (empty cells 0); TiledError when that rectangle is larger than a
+// layer may hold. No chunks leave the layer empty.
+void PlaceChunks(const std::vector<TiledChunk>& chunks, TiledLayer& layer, const std::string& where);
+// TiledError when a finite map has more cells than a layer may hold.
+void CheckMapSize(const TiledMap& map, const std::string& where);
+
 // Checks a tileset's sizes once read, whatever the format.
 void CheckTileset(const TiledTileset& tileset, const std::string& where);
 

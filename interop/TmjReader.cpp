@@ -198,17 +198,12 @@ void ReadTileLayer(const Fields& fields, TiledLayer& layer, const TiledMap& map,
     const Json* chunks = fields.Array("chunks");
     if (!chunks || chunks->empty())
         return;
-    struct Chunk {
-        int X, Y, Width, Height;
-        std::vector<std::uint32_t> Gids;
-    };
-    std::vector<Chunk> read;
-    std::int64_t left = 0, top = 0, right = 0, bottom = 0;
+    std::vector<TiledChunk> read;
     for (const Json& chunkJson : *chunks) {
         if (!chunkJson.is_object())
             throw TiledError(fields.Where + ": a chunk that is not an object");
         const Fields chunkFields{chunkJson, fields.Where + " chunk " + std::to_string(read.size())};
-        Chunk chunk;
+        TiledChunk chunk;
         chunk.X = chunkFields.Int("x", 0, -kMaxMapSide, kMaxMapSide);
         chunk.Y = chunkFields.Int("y", 0, -kMaxMapSide, kMaxMapSide);
         chunk.Width = chunkFields.Int("width", 0, 1, kMaxMapSide);
@@ -216,28 +211,9 @@ void ReadTileLayer(const Fields& fields, TiledLayer& layer, const TiledMap& map,
         const std::int64_t cells = std::int64_t{chunk.Width} * chunk.Height;
         context.ChargeCells(cells, chunkFields.Where);
         chunk.Gids = ReadData(chunkFields, encoding, compression, static_cast<std::size_t>(cells));
-        if (read.empty()) {
-            left = chunk.X, top = chunk.Y, right = chunk.X + chunk.Width, bottom = chunk.Y + chunk.Height;
-        } else {
-            left = std::min<std::int64_t>(left, chunk.X), top = std::min<std::int64_t>(top, chunk.Y);
-            right = std::max<std::int64_t>(right, chunk.X + chunk.Width);
-            bottom = std::max<std::int64_t>(bottom, chunk.Y + chunk.Height);
-        }
         read.push_back(std::move(chunk));
     }
-    if ((right - left) * (bottom - top) > kMaxLayerCells)
-        throw TiledError(fields.Where + ": the chunks span " + std::to_string(right - left) + " x " +
-                         std::to_string(bottom - top) + " cells, more than a layer may hold");
-    layer.CellX = static_cast<int>(left);
-    layer.CellY = static_cast<int>(top);
-    layer.Columns = static_cast<int>(right - left);
-    layer.Rows = static_cast<int>(bottom - top);
-    layer.Gids.assign(static_cast<std::size_t>(layer.Columns) * layer.Rows, 0);
-    for (const Chunk& chunk : read)
-        for (int y = 0; y < chunk.Height; ++y)
-            std::copy_n(chunk.Gids.begin() + static_cast<std::ptrdiff_t>(y) * chunk.Width, chunk.Width,
-                        layer.Gids.begin() + static_cast<std::ptrdiff_t>(chunk.Y - top + y) * layer.Columns +
-                            (chunk.X - left));
+    PlaceChunks(read, layer, fields.Where);
 }
 
 void ReadObjects(const Fields& fields, TiledLayer& layer, ReadContext& context)
@@ -357,9 +333,7 @@ TiledMap ReadTmj(const std::string& path, const std::string& text, ReadContext& 
     map.TileHeight = fields.Int("tileheight", 0, 1, kMaxTileSide);
     map.HasBackground = !fields.Text("backgroundcolor").empty();
     map.Props = ReadProperties(fields);
-    if (!map.Infinite && std::int64_t{map.Width} * map.Height > kMaxLayerCells)
-        throw TiledError(path + ": a map of " + std::to_string(map.Width) + " x " + std::to_string(map.Height) +
-                         " cells is larger than " + std::to_string(kMaxLayerCells) + " cells");
+    CheckMapSize(map, path);
     if (map.Orientation != "orthogonal")
         return map;
     if (const Json* tilesets = fields.Array("tilesets"))

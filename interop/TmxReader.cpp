@@ -144,11 +144,6 @@ std::vector<std::uint32_t> ReadData(const XmlFile& file, const pugi::xml_node& d
     return gids;
 }
 
-struct Chunk {
-    int X, Y, Width, Height;
-    std::vector<std::uint32_t> Gids;
-};
-
 void ReadTileLayer(const XmlFile& file, const pugi::xml_node& node, TiledLayer& layer, const TiledMap& map,
                    ReadContext& context)
 {
@@ -162,10 +157,9 @@ void ReadTileLayer(const XmlFile& file, const pugi::xml_node& node, TiledLayer& 
         layer.Gids = ReadData(file, data, data, static_cast<std::size_t>(map.Width) * map.Height);
         return;
     }
-    std::vector<Chunk> chunks;
-    std::int64_t left = 0, top = 0, right = 0, bottom = 0;
+    std::vector<TiledChunk> chunks;
     for (const pugi::xml_node& chunkNode : data.children("chunk")) {
-        Chunk chunk;
+        TiledChunk chunk;
         chunk.X = file.Int(chunkNode, "x", 0, -kMaxMapSide, kMaxMapSide);
         chunk.Y = file.Int(chunkNode, "y", 0, -kMaxMapSide, kMaxMapSide);
         chunk.Width = file.Int(chunkNode, "width", 0, 1, kMaxMapSide);
@@ -173,30 +167,9 @@ void ReadTileLayer(const XmlFile& file, const pugi::xml_node& node, TiledLayer& 
         const std::int64_t cells = std::int64_t{chunk.Width} * chunk.Height;
         context.ChargeCells(cells, file.At(chunkNode));
         chunk.Gids = ReadData(file, data, chunkNode, static_cast<std::size_t>(cells));
-        if (chunks.empty()) {
-            left = chunk.X, top = chunk.Y, right = chunk.X + chunk.Width, bottom = chunk.Y + chunk.Height;
-        } else {
-            left = std::min<std::int64_t>(left, chunk.X), top = std::min<std::int64_t>(top, chunk.Y);
-            right = std::max<std::int64_t>(right, chunk.X + chunk.Width);
-            bottom = std::max<std::int64_t>(bottom, chunk.Y + chunk.Height);
-        }
         chunks.push_back(std::move(chunk));
     }
-    if (chunks.empty())
-        return;
-    if ((right - left) * (bottom - top) > kMaxLayerCells)
-        throw TiledError(file.At(node) + ": the chunks span " + std::to_string(right - left) + " x " +
-                         std::to_string(bottom - top) + " cells, more than a layer may hold");
-    layer.CellX = static_cast<int>(left);
-    layer.CellY = static_cast<int>(top);
-    layer.Columns = static_cast<int>(right - left);
-    layer.Rows = static_cast<int>(bottom - top);
-    layer.Gids.assign(static_cast<std::size_t>(layer.Columns) * layer.Rows, 0);
-    for (const Chunk& chunk : chunks)
-        for (int y = 0; y < chunk.Height; ++y)
-            std::copy_n(chunk.Gids.begin() + static_cast<std::ptrdiff_t>(y) * chunk.Width, chunk.Width,
-                        layer.Gids.begin() + static_cast<std::ptrdiff_t>(chunk.Y - top + y) * layer.Columns +
-                            (chunk.X - left));
+    PlaceChunks(chunks, layer, file.At(node));
 }
 
 void ReadObjects(const XmlFile& file, const pugi::xml_node& node, TiledLayer& layer, ReadContext& context)
@@ -303,10 +276,7 @@ TiledMap ReadTmx(const std::string& path, const std::string& text, ReadContext& 
     map.TileHeight = file.Int(node, "tileheight", 0, 1, kMaxTileSide);
     map.HasBackground = static_cast<bool>(node.attribute("backgroundcolor"));
     map.Props = ReadProperties(node);
-    if (!map.Infinite && std::int64_t{map.Width} * map.Height > kMaxLayerCells)
-        throw TiledError(file.At(node) + ": a map of " + std::to_string(map.Width) + " x " +
-                         std::to_string(map.Height) + " cells is larger than " + std::to_string(kMaxLayerCells) +
-                         " cells");
+    CheckMapSize(map, file.At(node));
     if (map.Orientation != "orthogonal")
         return map;  // the importer refuses it by name; nothing more is needed
     for (const pugi::xml_node& tilesetNode : node.children("tileset")) {

@@ -7,6 +7,17 @@
 
 namespace kzm {
 
+namespace {
+
+// A 32-bit value's bits, least significant byte first, as the format stores them.
+void PutBits(std::uint8_t* at, std::uint32_t bits)
+{
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+}  // namespace
+
 KzmByteWriter& KzmByteWriter::Raw(std::string_view bytes)
 {
     Bytes.insert(Bytes.end(), bytes.begin(), bytes.end());
@@ -15,9 +26,9 @@ KzmByteWriter& KzmByteWriter::Raw(std::string_view bytes)
 
 KzmByteWriter& KzmByteWriter::Int32(std::int32_t value)
 {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8)
-        Bytes.push_back(static_cast<std::uint8_t>(bits >> shift));
+    std::uint8_t bytes[4];
+    PutBits(bytes, static_cast<std::uint32_t>(value));
+    Bytes.insert(Bytes.end(), std::begin(bytes), std::end(bytes));
     return *this;
 }
 
@@ -65,8 +76,7 @@ KzmByteWriter& KzmByteWriter::Tile(const TRKTile& t)
         std::uint32_t bits;
         static_assert(sizeof value == sizeof bits);
         std::memcpy(&bits, &value, sizeof bits);
-        for (int i = 0; i < 4; ++i)
-            record[at + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+        PutBits(record + at, bits);
     };
     put(0, t.TilesetId), put(4, t.PropB), put(8, t.Frame), put(12, t.X), put(16, t.Y), put(20, t.Width);
     put(24, t.Height), put(28, t.ScaleX), put(32, t.ScaleY), put(36, t.Layer), put(40, t.PropC), put(44, t.PropD);
